@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a purpose needs ("build", "test", "bench"),
+# running apt-get only when one of them is missing.
+set -euo pipefail
+
+build_pkgs=(cmake ninja-build g++ pkg-config)
+test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev iproute2 util-linux)
+bench_pkgs=(dnsmasq unbound nginx apache2-utils dnsperf)
+
+wanted=("${build_pkgs[@]}")
+for purpose in "$@"; do
+    case "$purpose" in
+        build) ;;
+        test) wanted+=("${test_pkgs[@]}") ;;
+        bench) wanted+=("${test_pkgs[@]}" "${bench_pkgs[@]}") ;;
+        *) echo "install-deps: unknown purpose '$purpose'" >&2; exit 2 ;;
+    esac
+done
+
+missing=()
+for pkg in "${wanted[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q '^install ok installed$'; then
+        missing+=("$pkg")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update
+"${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
