@@ -1,0 +1,116 @@
+#pragma once
+
+#include <sys/socket.h>
+
+#include <cstdint>
+#include <string>
+
+#include "net/SocketErrors.h"
+#include "net/UniqueFd.h"
+
+class CReactor;
+
+// One non-blocking IPv4 socket whose readiness arrives as virtual notifications on the
+// thread that owns the current CReactor (which must exist before Create).
+//
+// Notifications follow select-by-message rules: after a notification, the same kind comes
+// again only after its matching call (Receive/ReceiveFrom re-arm FD_READ and FD_OOB, a Send
+// or SendTo failing with WSAEWOULDBLOCK re-arms FD_WRITE, Accept re-arms FD_ACCEPT); a read
+// that leaves data waiting is followed by another FD_READ; AsyncSelect re-checks every
+// selected condition. Notifications are delivered from CReactor::DispatchReady, never from
+// inside a call of this class. A handler may delete its own object as its last action;
+// nothing more is delivered to a closed socket, whatever was already pending.
+//
+// Failures return false or SOCKET_ERROR with the code in WSAGetLastError().
+class CAsyncSocket {
+public:
+    CAsyncSocket();
+    virtual ~CAsyncSocket();
+
+    CAsyncSocket(const CAsyncSocket&) = delete;
+    CAsyncSocket& operator=(const CAsyncSocket&) = delete;
+
+    // Opens an AF_INET socket, selects `events` and binds it to address:port (no address or
+    // an empty one: all interfaces). Stream sockets set SO_REUSEADDR, datagram sockets do
+    // not, so a port held by another socket fails with EADDRINUSE. On failure the object
+    // stays unopened.
+    bool Create(unsigned port = 0, int type = SOCK_STREAM,
+                long events = FD_READ | FD_WRITE | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE,
+                const char* address = nullptr);
+
+    // Replaces the selected notifications (0 stops them all) and re-checks them at once.
+    bool AsyncSelect(long events);
+
+    // Accepts one waiting connection into `connected`, which must be unopened; the new
+    // socket starts with this socket's selected events. On failure `connected` stays
+    // unopened. A failure for lack of descriptors or memory holds FD_ACCEPT back until a
+    // socket of this thread closes or AsyncSelect is called, so a full process does not
+    // spin on its listener.
+    virtual bool Accept(CAsyncSocket& connected);
+
+    // Closes the socket; does nothing when it is not open.
+    virtual void Close();
+
+    // Stream: bytes read, 0 when the peer has closed. Datagram: one datagram; one longer
+    // than `len` is consumed and fails with EMSGSIZE.
+    virtual int Receive(void* buf, int len, int flags = 0);
+    // May send fewer bytes than offered. Never raises SIGPIPE.
+    virtual int Send(const void* buf, int len, int flags = 0);
+
+    // One datagram, with its sender as a dotted address and a host-order port.
+    int ReceiveFrom(void* buf, int len, std::string& address, unsigned& port, int flags = 0);
+    // `host`: dotted address, else a name looked up for IPv4 (failure: WSAEINVAL); no host
+    // or an empty one sends to the broadcast address.
+    int SendTo(const void* buf, int len, unsigned port, const char* host, int flags = 0);
+
+    // Blocks up to `timeoutMs` for something to read: 1 when something is waiting, 0 when
+    // the time-out passed first. Consumes nothing and dispatches nothing.
+    int WaitReadable(int timeoutMs);
+
+    int Handle() const { return m_fd.Get(); }
+    unsigned LocalPort() const;
+
+protected:
+    virtual void OnReceive(int errorCode);
+    virtual void OnSend(int errorCode);
+    virtual void OnOutOfBandData(int errorCode);
+    virtual void OnAccept(int errorCode);
+    virtual void OnConnect(int errorCode);
+    virtual void OnClose(int errorCode);
+
+private:
+    friend class CReactor;
+
+    // Readiness last reported for the handle; a flag may be stale in the ready direction
+    // (the call that finds out clears it), never in the other.
+    enum Readiness : std::uint8_t {
+        kReadable = 1,
+        kWritable = 2,
+        kUrgent = 4,
+        kHangUp = 8,
+        kFailed = 16,
+    };
+
+    bool Open(int fd, int type, bool connected, long events);
+    void Rearm(int kinds);
+    void NoteSendResult(long result);
+    void NoteReceiveResult(long result, int len);
+
+    // Called by the reactor: merges readiness from the poller and, if a notification of
+    // `kind` is due, delivers it. Returns false when nothing was delivered. The handler is
+    // the last thing that touches this object.
+    void NoteReadiness(std::uint32_t readiness);
+    bool DeliverIfDue(int kind);
+    bool ReadNotificationDue(int& errorCode);
+    bool AcceptNotificationDue();
+
+    CUniqueFd m_fd;
+    CReactor* m_reactor = nullptr;
+    std::uint64_t m_token = 0;
+    int m_type = 0;
+    long m_selected = 0;
+    int m_enabled = 0;           // FD_* kinds that may be notified
+    std::uint8_t m_ready = 0;    // Readiness flags
+    bool m_connected = false;    // a stream connection (FD_CLOSE applies)
+    bool m_checkQueued = false;  // the reactor holds a re-check for this socket
+};

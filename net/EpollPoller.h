@@ -1,0 +1,28 @@
+#pragma once
+
+#include <sys/epoll.h>
+
+#include <cstdint>
+
+#include "net/UniqueFd.h"
+
+// The epoll instance of one reactor; the only code that touches epoll. Sockets are watched
+// edge-triggered for every condition, once, for their whole life, so delivering a
+// notification costs no epoll_ctl; the reactor keeps the readiness in between.
+class CEpollPoller {
+public:
+    CEpollPoller();
+
+    bool IsValid() const { return m_epoll.IsOpen(); }
+    int Fd() const { return m_epoll.Get(); }
+
+    bool AddEdgeTriggered(int fd, std::uint64_t token);
+    bool AddLevelTriggered(int fd, std::uint64_t token);
+    void Remove(int fd);
+
+    // Number of events stored in `events`; 0 on time-out or interruption.
+    int Wait(epoll_event* events, int maxEvents, int timeoutMs);
+
+private:
+    CUniqueFd m_epoll;
+};

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// Maps registration tokens to objects. A token carries its slot and the slot's generation,
+// so a token of a removed registration never finds anything again, even after its slot (and
+// the descriptor number behind it) has been reused. The table does not own the objects.
+template <class T>
+class CHandleTable {
+public:
+    std::uint64_t Add(T* item) {
+        std::uint32_t index;
+        if (m_free.empty()) {
+            index = static_cast<std::uint32_t>(m_slots.size());
+            m_slots.push_back(Slot{});
+        } else {
+            index = m_free.back();
+            m_free.pop_back();
+        }
+        m_slots[index].item = item;
+        return (static_cast<std::uint64_t>(m_slots[index].generation) << 32) | index;
+    }
+
+    void Remove(std::uint64_t token) {
+        Slot* slot = SlotOf(token);
+        if (slot == nullptr) {
+            return;
+        }
+        slot->item = nullptr;
+        ++slot->generation;
+        m_free.push_back(static_cast<std::uint32_t>(token));
+    }
+
+    T* Find(std::uint64_t token) const {
+        const Slot* slot = const_cast<CHandleTable*>(this)->SlotOf(token);
+        return slot == nullptr ? nullptr : slot->item;
+    }
+
+private:
+    struct Slot {
+        T* item = nullptr;
+        std::uint32_t generation = 0;
+    };
+
+    Slot* SlotOf(std::uint64_t token) {
+        std::uint32_t index = static_cast<std::uint32_t>(token);
+        if (index >= m_slots.size() || m_slots[index].item == nullptr ||
+            m_slots[index].generation != static_cast<std::uint32_t>(token >> 32)) {
+            return nullptr;
+        }
+        return &m_slots[index];
+    }
+
+    std::vector<Slot> m_slots;
+    std::vector<std::uint32_t> m_free;
+};

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <sys/epoll.h>
+
+#include <array>
+#include <csignal>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "net/EpollPoller.h"
+#include "net/HandleTable.h"
+#include "net/WakePipe.h"
+
+class CAsyncSocket;
+
+// The event loop of one thread: socket notifications and posted commands.
+//
+// Creating it initialises the socket layer for its thread: it becomes the thread's current
+// reactor, which CAsyncSocket::Create and Accept register with (one reactor per thread; it
+// must outlive that thread's sockets). Owned by whoever runs the thread's loop.
+//
+// Two ways to drive it: Run() blocks until Quit(); or an outside loop watches Fd() for
+// readability and calls DispatchReady(0) each time it fires. Dispatch may be re-entered
+// from inside a notification handler (a nested modal loop). Posted commands run between
+// notifications, never while a socket handler is on the stack.
+class CReactor {
+public:
+    CReactor();
+    ~CReactor();
+
+    CReactor(const CReactor&) = delete;
+    CReactor& operator=(const CReactor&) = delete;
+
+    // False when the reactor could not get its descriptors; no socket can be created then.
+    bool IsValid() const;
+
+    // The reactor of the calling thread, or null.
+    static CReactor* Current();
+
+    // Readable whenever DispatchReady has work to do.
+    int Fd() const { return m_poller.Fd(); }
+
+    // Waits up to `timeoutMs` (0: not at all, -1: without limit) for readiness, then
+    // delivers the notifications that are due and runs the posted commands.
+    void DispatchReady(int timeoutMs);
+
+    // Dispatches until Quit() is called; returns at once when Quit came first.
+    void Run();
+    void Quit();
+
+    // Queues a command for the loop; it runs once no socket handler is on the stack.
+    void Post(std::function<void()> command);
+
+    // Installs a handler for `signo` that only wakes the loop, which then posts `command`.
+    // One reactor per process may watch signals; its destructor restores the defaults.
+    bool PostOnSignal(int signo, std::function<void()> command);
+
+private:
+    friend class CAsyncSocket;
+
+    static constexpr int kMaxEventsPerWait = 64;
+
+    // Registration of sockets (CAsyncSocket only).
+    bool Register(CAsyncSocket& socket, int fd, std::uint64_t& token);
+    void Unregister(std::uint64_t token, int fd);
+    void ScheduleCheck(CAsyncSocket& socket);
+    void HoldAcceptUntilDescriptorFree(CAsyncSocket& socket);
+
+    void Deliver(std::uint64_t token, std::uint32_t readiness);
+    void RunChecks();
+    void RunPostedCommands();
+    void HandleWake();
+    bool HasPendingWork() const;
+
+    CEpollPoller m_poller;
+    CWakePipe m_wake;
+    CHandleTable<CAsyncSocket> m_sockets;
+    std::vector<std::uint64_t> m_checks;  // sockets to re-check, from m_checkHead on
+    std::size_t m_checkHead = 0;
+    std::vector<std::uint64_t> m_acceptHeld;
+    std::deque<std::function<void()>> m_posted;
+    std::array<std::function<void()>, NSIG> m_signalCommands;
+    int m_dispatchDepth = 0;
+    int m_handlerDepth = 0;
+    bool m_quit = false;
+};
