@@ -1,0 +1,225 @@
+#include "settings/ProfileStore.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "settings/IniText.h"
+
+namespace {
+
+enum class ReadResult { kRead, kMissing, kFailed };
+
+ReadResult ReadWholeFile(const std::string& path, std::string& text) {
+    text.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return errno == ENOENT ? ReadResult::kMissing : ReadResult::kFailed;
+    }
+    char chunk[16384];
+    ReadResult result = ReadResult::kRead;
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n > 0) {
+            text.append(chunk, static_cast<std::size_t>(n));
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            result = ReadResult::kFailed;
+            break;
+        }
+    }
+    ::close(fd);
+    return result;
+}
+
+bool WriteAll(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string ParentFolder(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Creates the folder and its missing parents, private to the user as configuration
+// folders are.
+bool MakeFolders(const std::string& folder) {
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) == 0) {
+        return S_ISDIR(info.st_mode);
+    }
+    const std::string parent = ParentFolder(folder);
+    if (parent != folder && !MakeFolders(parent)) {
+        return false;
+    }
+    return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
+mode_t NewFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// Replaces the file with `text` so that a reader sees either the old or the new file,
+// never a torn one: the text goes to a temporary file in the same folder, which is then
+// renamed over the old one. The old file's permissions carry over.
+bool ReplaceFile(const std::string& path, const std::string& text) {
+    const std::string folder = ParentFolder(path);
+    if (!MakeFolders(folder)) {
+        return false;
+    }
+    struct stat old {};
+    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : NewFileMode();
+
+    std::string temp = path + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) {
+        return false;
+    }
+    const bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::rename(temp.c_str(), path.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+// A profile reached through a symbolic link is written where the link points, so the link
+// survives the rename.
+std::string WriteTarget(const std::string& path) {
+    char resolved[PATH_MAX];
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode) &&
+        ::realpath(path.c_str(), resolved) != nullptr) {
+        return resolved;
+    }
+    return path;
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Optional sign and leading digits, the rest ignored; wraps like a 32-bit conversion.
+int ParseLeadingInt(std::string_view text) {
+    std::size_t pos = 0;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
+        negative = text[pos] == '-';
+        ++pos;
+    }
+    std::uint32_t value = 0;
+    for (; pos < text.size() && IsDigit(text[pos]); ++pos) {
+        value = value * 10u + static_cast<std::uint32_t>(text[pos] - '0');
+    }
+    if (negative) {
+        value = 0u - value;
+    }
+    return static_cast<int>(value);
+}
+
+std::string HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
+        return home;
+    }
+    if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_dir) {
+        return entry->pw_dir;
+    }
+    return "/";
+}
+
+}  // namespace
+
+ProfileStore::ProfileStore(std::string path) : m_path(std::move(path)) {}
+
+std::string ProfileStore::DefaultPath(std::string_view executablePath) {
+    std::string_view name = executablePath;
+    if (const std::size_t slash = name.rfind('/'); slash != std::string_view::npos) {
+        name.remove_prefix(slash + 1);
+    }
+    if (const std::size_t dot = name.rfind('.'); dot != std::string_view::npos && dot > 0) {
+        name = name.substr(0, dot);
+    }
+    std::string fileName(name);
+    for (char& c : fileName) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    fileName += ".INI";
+
+    std::string folder;
+    if (const char* config = std::getenv("XDG_CONFIG_HOME");
+        config != nullptr && config[0] == '/') {
+        folder = config;
+    } else {
+        folder = HomeFolder() + "/.config";
+    }
+    return folder + "/" + fileName;
+}
+
+int ProfileStore::ReadInt(std::string_view section, std::string_view key, int defaultValue) const {
+    std::string text;
+    if (ReadWholeFile(m_path, text) != ReadResult::kRead) {
+        return defaultValue;
+    }
+    const auto value = ini::FindValue(text, section, key);
+    if (!value || value->empty()) {
+        return defaultValue;
+    }
+    return ParseLeadingInt(*value);
+}
+
+std::string ProfileStore::ReadString(std::string_view section, std::string_view key,
+                                     std::string_view defaultValue) const {
+    std::string text;
+    std::string_view found = defaultValue;
+    std::optional<std::string_view> value;
+    if (ReadWholeFile(m_path, text) == ReadResult::kRead &&
+        (value = ini::FindValue(text, section, key))) {
+        found = *value;
+    }
+    return std::string(found.substr(0, kMaxStringLength));
+}
+
+bool ProfileStore::WriteInt(std::string_view section, std::string_view key, int value) const {
+    return WriteString(section, key, std::to_string(value));
+}
+
+bool ProfileStore::WriteString(std::string_view section, std::string_view key,
+                               std::string_view value) const {
+    if (!ini::IsStorableSection(section) || !ini::IsStorableKey(key) ||
+        !ini::IsStorableValue(value)) {
+        return false;
+    }
+    const std::string target = WriteTarget(m_path);
+    std::string text;
+    if (ReadWholeFile(target, text) == ReadResult::kFailed) {
+        return false;  // rewriting a file we cannot read would lose its other lines
+    }
+    return ReplaceFile(target, ini::SetValue(text, section, key, value));
+}
