@@ -93,8 +93,8 @@ private:
 
     bool Open(int fd, int type, bool connected, long events);
     void Rearm(int kinds);
-    void NoteSendResult(long result);
-    void NoteReceiveResult(long result, int len);
+    int NoteSendResult(long result, int error);
+    void NoteReceiveResult(long result, int len, int flags, int error);
 
     // Called by the reactor: merges readiness from the poller and, if a notification of
     // `kind` is due, delivers it. Returns false when nothing was delivered. The handler is

@@ -23,5 +23,7 @@ inline constexpr int WSANOTINITIALISED = 10093;
 int WSAGetLastError();
 void WSASetLastError(int code);
 
+// The socket error code for an errno value, as described above.
+int SocketErrorFromErrno(int errnoValue);
 // Records errno (as above) as this thread's last socket error.
 void SetLastErrorFromErrno(int errnoValue);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "net/UniqueFd.h"
 
 // A self-pipe that makes the reactor's poller readable: the loop writes a wake byte for its
@@ -39,11 +41,12 @@ public:
 private:
     static constexpr unsigned char kWakeByte = 0;
     static constexpr int kDrainChunk = 64;
+    static constexpr int kMaxCaughtSignal = 64;  // bits of m_caughtSignals
 
     int ReadSome(unsigned char* bytes, int size);
 
     CUniqueFd m_read;
     CUniqueFd m_write;
     bool m_woken = false;
-    unsigned long m_caughtSignals = 0;  // bit per signal number
+    std::uint64_t m_caughtSignals = 0;  // bit per signal number
 };

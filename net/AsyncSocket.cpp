@@ -1,0 +1,371 @@
+#include "net/AsyncSocket.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/epoll.h>
+
+#include <cerrno>
+
+#include "net/Reactor.h"
+#include "net/Sys.h"
+
+namespace {
+
+constexpr int kAllKinds = FD_READ | FD_WRITE | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE;
+constexpr unsigned kMaxPort = 65535;
+
+bool IsWouldBlock(int errnoValue) {
+    return errnoValue == EAGAIN || errnoValue == EWOULDBLOCK;
+}
+
+int Fail(int errnoValue) {
+    SetLastErrorFromErrno(errnoValue);
+    return SOCKET_ERROR;
+}
+
+}  // namespace
+
+CAsyncSocket::CAsyncSocket() = default;
+
+CAsyncSocket::~CAsyncSocket() {
+    CAsyncSocket::Close();
+}
+
+bool CAsyncSocket::Create(unsigned port, int type, long events, const char* address) {
+    if (m_fd.IsOpen() || port > kMaxPort || (type != SOCK_STREAM && type != SOCK_DGRAM)) {
+        WSASetLastError(WSAEINVAL);
+        return false;
+    }
+    if (CReactor::Current() == nullptr) {
+        WSASetLastError(WSANOTINITIALISED);
+        return false;
+    }
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(static_cast<std::uint16_t>(port));
+    local.sin_addr.s_addr = htonl(INADDR_ANY);
+    if (address != nullptr && *address != '\0' && !sys::ParseIPv4(address, local.sin_addr)) {
+        WSASetLastError(WSAEINVAL);
+        return false;
+    }
+    CUniqueFd fd(sys::Socket(type));
+    if (!fd.IsOpen() || (type == SOCK_STREAM && sys::SetReuseAddress(fd.Get()) != 0) ||
+        sys::Bind(fd.Get(), local) != 0) {
+        SetLastErrorFromErrno(errno);
+        return false;
+    }
+    return Open(fd.Release(), type, false, events);
+}
+
+bool CAsyncSocket::Open(int fd, int type, bool connected, long events) {
+    CReactor* reactor = CReactor::Current();
+    std::uint64_t token = 0;
+    if (reactor == nullptr) {
+        sys::Close(fd);
+        WSASetLastError(WSANOTINITIALISED);
+        return false;
+    }
+    if (!reactor->Register(*this, fd, token)) {
+        int error = errno;
+        sys::Close(fd);
+        SetLastErrorFromErrno(error);
+        return false;
+    }
+    m_fd.Reset(fd);
+    m_reactor = reactor;
+    m_token = token;
+    m_type = type;
+    m_connected = connected;
+    m_selected = events;
+    m_enabled = kAllKinds;
+    m_ready = 0;
+    m_checkQueued = false;
+    // Registering reports the current readiness through the poller; no check is needed.
+    return true;
+}
+
+bool CAsyncSocket::AsyncSelect(long events) {
+    if (!m_fd.IsOpen()) {
+        SetLastErrorFromErrno(ENOTSOCK);
+        return false;
+    }
+    m_selected = events;
+    // A close is reported once in a socket's life.
+    int reenabled = kAllKinds & ~FD_CLOSE;
+    if (events != 0) {
+        Rearm(reenabled);
+    } else {
+        m_enabled |= reenabled;
+    }
+    return true;
+}
+
+void CAsyncSocket::Rearm(int kinds) {
+    m_enabled |= kinds;
+    m_reactor->ScheduleCheck(*this);
+}
+
+bool CAsyncSocket::Accept(CAsyncSocket& connected) {
+    if (!m_fd.IsOpen() || connected.m_fd.IsOpen() || &connected == this) {
+        WSASetLastError(WSAEINVAL);
+        return false;
+    }
+    int fd = sys::Accept(m_fd.Get());
+    if (fd < 0) {
+        int error = errno;
+        if (IsWouldBlock(error)) {
+            m_ready &= ~kReadable;
+            m_enabled |= FD_ACCEPT;
+        } else if (error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM) {
+            // The connection stays queued; retrying before a descriptor is free would spin.
+            m_reactor->HoldAcceptUntilDescriptorFree(*this);
+        } else {
+            Rearm(FD_ACCEPT);
+        }
+        SetLastErrorFromErrno(error);
+        return false;
+    }
+    bool opened = connected.Open(fd, SOCK_STREAM, true, m_selected);
+    Rearm(FD_ACCEPT);
+    return opened;
+}
+
+void CAsyncSocket::Close() {
+    if (!m_fd.IsOpen()) {
+        return;
+    }
+    m_reactor->Unregister(m_token, m_fd.Get());
+    m_fd.Reset();
+    m_reactor = nullptr;
+    m_token = 0;
+    m_selected = 0;
+    m_enabled = 0;
+    m_ready = 0;
+    m_connected = false;
+    m_checkQueued = false;
+}
+
+int CAsyncSocket::Receive(void* buf, int len, int flags) {
+    if (len < 0) {
+        WSASetLastError(WSAEINVAL);
+        return SOCKET_ERROR;
+    }
+    int systemFlags = m_type == SOCK_DGRAM ? flags | MSG_TRUNC : flags;
+    ssize_t result = sys::Recv(m_fd.Get(), buf, static_cast<std::size_t>(len), systemFlags);
+    int error = errno;
+    NoteReceiveResult(result, len, flags, error);
+    if (result < 0) {
+        return Fail(error);
+    }
+    if (result > len) {
+        return Fail(EMSGSIZE);
+    }
+    return static_cast<int>(result);
+}
+
+int CAsyncSocket::ReceiveFrom(void* buf, int len, std::string& address, unsigned& port, int flags) {
+    if (len < 0) {
+        WSASetLastError(WSAEINVAL);
+        return SOCKET_ERROR;
+    }
+    int systemFlags = m_type == SOCK_DGRAM ? flags | MSG_TRUNC : flags;
+    sockaddr_in from{};
+    ssize_t result =
+        sys::RecvFrom(m_fd.Get(), buf, static_cast<std::size_t>(len), systemFlags, from);
+    int error = errno;
+    NoteReceiveResult(result, len, flags, error);
+    if (result < 0) {
+        return Fail(error);
+    }
+    char text[INET_ADDRSTRLEN];
+    sys::FormatIPv4(from.sin_addr, text, sizeof text);
+    address = text;
+    port = ntohs(from.sin_port);
+    if (result > len) {
+        return Fail(EMSGSIZE);
+    }
+    return static_cast<int>(result);
+}
+
+void CAsyncSocket::NoteReceiveResult(long result, int len, int flags, int error) {
+    if (!m_fd.IsOpen()) {
+        return;
+    }
+    constexpr int kReadKinds = FD_READ | FD_OOB;
+    bool drained =
+        (result < 0 && IsWouldBlock(error)) ||
+        // A stream read that came back short emptied the queue; later data brings
+        // its own edge.
+        (m_type == SOCK_STREAM && result >= 0 && result < len && (flags & MSG_PEEK) == 0);
+    if (drained) {
+        m_ready &= ~kReadable;
+        m_enabled |= kReadKinds;
+    } else {
+        Rearm(kReadKinds);
+    }
+}
+
+int CAsyncSocket::Send(const void* buf, int len, int flags) {
+    if (len < 0) {
+        WSASetLastError(WSAEINVAL);
+        return SOCKET_ERROR;
+    }
+    ssize_t result =
+        sys::Send(m_fd.Get(), buf, static_cast<std::size_t>(len), flags | MSG_NOSIGNAL);
+    return NoteSendResult(result, errno);
+}
+
+int CAsyncSocket::SendTo(const void* buf, int len, unsigned port, const char* host, int flags) {
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<std::uint16_t>(port));
+    to.sin_addr.s_addr = htonl(INADDR_BROADCAST);
+    if (len < 0 || port > kMaxPort ||
+        (host != nullptr && *host != '\0' && !sys::ResolveIPv4(host, to.sin_addr))) {
+        WSASetLastError(WSAEINVAL);
+        return SOCKET_ERROR;
+    }
+    ssize_t result =
+        sys::SendTo(m_fd.Get(), buf, static_cast<std::size_t>(len), flags | MSG_NOSIGNAL, to);
+    return NoteSendResult(result, errno);
+}
+
+int CAsyncSocket::NoteSendResult(long result, int error) {
+    if (result >= 0) {
+        return static_cast<int>(result);
+    }
+    if (IsWouldBlock(error) && m_fd.IsOpen()) {
+        // No room: the poller's next write edge brings FD_WRITE.
+        m_ready &= ~kWritable;
+        m_enabled |= FD_WRITE;
+    }
+    return Fail(error);
+}
+
+int CAsyncSocket::WaitReadable(int timeoutMs) {
+    int result = sys::PollReadable(m_fd.Get(), timeoutMs);
+    if (result < 0) {
+        return Fail(errno);
+    }
+    return result > 0 ? 1 : 0;
+}
+
+unsigned CAsyncSocket::LocalPort() const {
+    sockaddr_in local{};
+    if (!m_fd.IsOpen() || sys::LocalAddress(m_fd.Get(), local) != 0) {
+        return 0;
+    }
+    return ntohs(local.sin_port);
+}
+
+void CAsyncSocket::NoteReadiness(std::uint32_t readiness) {
+    if ((readiness & EPOLLIN) != 0) {
+        m_ready |= kReadable;
+    }
+    if ((readiness & EPOLLOUT) != 0) {
+        m_ready |= kWritable;
+    }
+    if ((readiness & EPOLLPRI) != 0) {
+        m_ready |= kUrgent;
+    }
+    if ((readiness & (EPOLLRDHUP | EPOLLHUP)) != 0) {
+        m_ready |= kHangUp;
+    }
+    if ((readiness & EPOLLERR) != 0) {
+        // A pending error is something to read: the read reports it.
+        m_ready |= kFailed | kReadable;
+    }
+}
+
+bool CAsyncSocket::DeliverIfDue(int kind) {
+    if ((m_selected & kind) == 0 || (m_enabled & kind) == 0) {
+        return false;
+    }
+    // Data, room to send and a close concern connections and datagram sockets; a stream
+    // socket that is not connected (a listener) only accepts.
+    bool carriesData = m_type == SOCK_DGRAM || m_connected;
+    int errorCode = 0;
+    switch (kind) {
+        case FD_READ:
+            if (!carriesData || (m_ready & kReadable) == 0 || !ReadNotificationDue(errorCode)) {
+                return false;
+            }
+            m_enabled &= ~FD_READ;
+            OnReceive(errorCode);
+            return true;
+        case FD_WRITE:
+            if (!carriesData || (m_ready & kWritable) == 0) {
+                return false;
+            }
+            m_enabled &= ~FD_WRITE;
+            OnSend(0);
+            return true;
+        case FD_OOB:
+            if ((m_ready & kUrgent) == 0) {
+                return false;
+            }
+            m_ready &= ~kUrgent;
+            m_enabled &= ~FD_OOB;
+            OnOutOfBandData(0);
+            return true;
+        case FD_ACCEPT:
+            if (carriesData || (m_ready & kReadable) == 0 || !AcceptNotificationDue()) {
+                return false;
+            }
+            m_enabled &= ~FD_ACCEPT;
+            OnAccept(0);
+            return true;
+        case FD_CLOSE:
+            if (m_type != SOCK_STREAM || !m_connected || (m_ready & (kHangUp | kFailed)) == 0) {
+                return false;
+            }
+            if ((m_ready & kFailed) != 0 && sys::PendingError(m_fd.Get(), errorCode) == 0) {
+                errorCode = SocketErrorFromErrno(errorCode);
+            }
+            m_enabled &= ~FD_CLOSE;
+            OnClose(errorCode);
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CAsyncSocket::ReadNotificationDue(int& errorCode) {
+    if (m_type == SOCK_DGRAM) {
+        // FIONREAD cannot tell an empty datagram from none; a zero-length peek can.
+        char unused;
+        if (sys::Recv(m_fd.Get(), &unused, 0, MSG_PEEK | MSG_TRUNC | MSG_DONTWAIT) >= 0) {
+            return true;
+        }
+    } else {
+        int waiting = 0;
+        if (sys::BytesWaiting(m_fd.Get(), waiting) == 0) {
+            if (waiting > 0) {
+                return true;
+            }
+            m_ready &= ~kReadable;
+            return false;
+        }
+    }
+    if (IsWouldBlock(errno)) {
+        m_ready &= ~(kReadable | kFailed);
+        return false;
+    }
+    errorCode = SocketErrorFromErrno(errno);
+    return true;
+}
+
+bool CAsyncSocket::AcceptNotificationDue() {
+    if (sys::PollReadable(m_fd.Get(), 0) > 0) {
+        return true;
+    }
+    m_ready &= ~kReadable;
+    return false;
+}
+
+void CAsyncSocket::OnReceive(int) {}
+void CAsyncSocket::OnSend(int) {}
+void CAsyncSocket::OnOutOfBandData(int) {}
+void CAsyncSocket::OnAccept(int) {}
+void CAsyncSocket::OnConnect(int) {}
+void CAsyncSocket::OnClose(int) {}

@@ -1,0 +1,176 @@
+#include "net/Reactor.h"
+
+#include <utility>
+
+#include "net/AsyncSocket.h"
+
+namespace {
+
+thread_local CReactor* t_current = nullptr;
+
+// Registration token of the wake pipe; socket tokens never reach it.
+constexpr std::uint64_t kWakeToken = ~std::uint64_t{0};
+
+// Kinds tried for each socket with news, in this order: data is read before the close that
+// follows it is reported.
+constexpr int kDeliveryOrder[] = {FD_READ, FD_WRITE, FD_OOB, FD_ACCEPT, FD_CLOSE};
+
+}  // namespace
+
+CReactor::CReactor() {
+    if (m_poller.IsValid() && m_wake.IsValid() &&
+        m_poller.AddLevelTriggered(m_wake.ReadFd(), kWakeToken)) {
+        t_current = this;
+    }
+}
+
+CReactor::~CReactor() {
+    if (t_current == this) {
+        t_current = nullptr;
+    }
+}
+
+bool CReactor::IsValid() const {
+    return t_current == this;
+}
+
+CReactor* CReactor::Current() {
+    return t_current;
+}
+
+void CReactor::DispatchReady(int timeoutMs) {
+    ++m_dispatchDepth;
+    epoll_event events[kMaxEventsPerWait];
+    int count = m_poller.Wait(events, kMaxEventsPerWait, HasPendingWork() ? 0 : timeoutMs);
+    for (int i = 0; i < count; ++i) {
+        if (events[i].data.u64 == kWakeToken) {
+            HandleWake();
+        } else {
+            Deliver(events[i].data.u64, events[i].events);
+        }
+    }
+    RunChecks();
+    RunPostedCommands();
+    --m_dispatchDepth;
+    // An outside loop only calls again when Fd() is readable.
+    if (m_dispatchDepth == 0 && HasPendingWork()) {
+        m_wake.Wake();
+    }
+}
+
+void CReactor::Run() {
+    while (!m_quit) {
+        DispatchReady(-1);
+    }
+    m_quit = false;
+}
+
+void CReactor::Quit() {
+    m_quit = true;
+}
+
+void CReactor::Post(std::function<void()> command) {
+    m_posted.push_back(std::move(command));
+    m_wake.Wake();
+}
+
+bool CReactor::PostOnSignal(int signo, std::function<void()> command) {
+    if (signo <= 0 || signo >= static_cast<int>(m_signalCommands.size())) {
+        return false;
+    }
+    m_signalCommands[static_cast<std::size_t>(signo)] = std::move(command);
+    return m_wake.CatchSignal(signo);
+}
+
+bool CReactor::Register(CAsyncSocket& socket, int fd, std::uint64_t& token) {
+    token = m_sockets.Add(&socket);
+    if (!m_poller.AddEdgeTriggered(fd, token)) {
+        m_sockets.Remove(token);
+        return false;
+    }
+    return true;
+}
+
+void CReactor::Unregister(std::uint64_t token, int fd) {
+    m_sockets.Remove(token);
+    m_poller.Remove(fd);
+    // The caller is about to free a descriptor: listeners that ran out may accept again.
+    std::vector<std::uint64_t> held;
+    held.swap(m_acceptHeld);
+    for (std::uint64_t listenerToken : held) {
+        if (CAsyncSocket* listener = m_sockets.Find(listenerToken)) {
+            listener->Rearm(FD_ACCEPT);
+        }
+    }
+}
+
+void CReactor::ScheduleCheck(CAsyncSocket& socket) {
+    if (socket.m_checkQueued) {
+        return;
+    }
+    socket.m_checkQueued = true;
+    m_checks.push_back(socket.m_token);
+    if (m_dispatchDepth == 0) {
+        m_wake.Wake();
+    }
+}
+
+void CReactor::HoldAcceptUntilDescriptorFree(CAsyncSocket& socket) {
+    m_acceptHeld.push_back(socket.m_token);
+}
+
+void CReactor::Deliver(std::uint64_t token, std::uint32_t readiness) {
+    CAsyncSocket* socket = m_sockets.Find(token);
+    if (socket == nullptr) {
+        return;
+    }
+    socket->NoteReadiness(readiness);
+    for (int kind : kDeliveryOrder) {
+        // A handler may have closed or deleted the socket; its token then finds nothing.
+        socket = m_sockets.Find(token);
+        if (socket == nullptr) {
+            return;
+        }
+        ++m_handlerDepth;
+        socket->DeliverIfDue(kind);
+        --m_handlerDepth;
+    }
+}
+
+void CReactor::RunChecks() {
+    // Checks queued while these run wait for the next round, after the poller had its turn.
+    std::size_t roundEnd = m_checks.size();
+    while (m_checkHead < roundEnd && m_checkHead < m_checks.size()) {
+        std::uint64_t token = m_checks[m_checkHead++];
+        if (CAsyncSocket* socket = m_sockets.Find(token)) {
+            socket->m_checkQueued = false;
+            Deliver(token, 0);
+        }
+    }
+    if (m_checkHead >= m_checks.size()) {
+        m_checks.clear();
+        m_checkHead = 0;
+    }
+}
+
+void CReactor::RunPostedCommands() {
+    for (std::size_t left = m_posted.size(); left > 0 && m_handlerDepth == 0 && !m_posted.empty();
+         --left) {
+        std::function<void()> command = std::move(m_posted.front());
+        m_posted.pop_front();
+        command();
+    }
+}
+
+void CReactor::HandleWake() {
+    m_wake.Drain([this](int signo) {
+        const std::function<void()>& command = m_signalCommands[static_cast<std::size_t>(signo)];
+        if (command) {
+            m_posted.push_back(command);
+        }
+    });
+}
+
+bool CReactor::HasPendingWork() const {
+    return m_checkHead < m_checks.size() || (m_handlerDepth == 0 && !m_posted.empty());
+}

@@ -1,0 +1,174 @@
+#include "net/Sys.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+
+namespace sys {
+namespace {
+
+template <class Call>
+auto RetryOnInterrupt(Call call) {
+    decltype(call()) result;
+    do {
+        result = call();
+    } while (result == -1 && errno == EINTR);
+    return result;
+}
+
+const sockaddr* AsSockaddr(const sockaddr_in& address) {
+    return reinterpret_cast<const sockaddr*>(&address);
+}
+
+}  // namespace
+
+int Socket(int type) {
+    return ::socket(AF_INET, type | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+}
+
+int SetReuseAddress(int fd) {
+    int on = 1;
+    return ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+}
+
+int Bind(int fd, const sockaddr_in& address) {
+    return ::bind(fd, AsSockaddr(address), sizeof address);
+}
+
+int Accept(int fd) {
+    return RetryOnInterrupt(
+        [&] { return ::accept4(fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC); });
+}
+
+int Close(int fd) {
+    // A close interrupted by a signal has still released the descriptor on Linux.
+    return ::close(fd);
+}
+
+ssize_t Recv(int fd, void* buf, std::size_t len, int flags) {
+    return RetryOnInterrupt([&] { return ::recv(fd, buf, len, flags); });
+}
+
+ssize_t Send(int fd, const void* buf, std::size_t len, int flags) {
+    return RetryOnInterrupt([&] { return ::send(fd, buf, len, flags); });
+}
+
+ssize_t RecvFrom(int fd, void* buf, std::size_t len, int flags, sockaddr_in& from) {
+    return RetryOnInterrupt([&] {
+        socklen_t size = sizeof from;
+        return ::recvfrom(fd, buf, len, flags, reinterpret_cast<sockaddr*>(&from), &size);
+    });
+}
+
+ssize_t SendTo(int fd, const void* buf, std::size_t len, int flags, const sockaddr_in& to) {
+    return RetryOnInterrupt(
+        [&] { return ::sendto(fd, buf, len, flags, AsSockaddr(to), sizeof to); });
+}
+
+int BytesWaiting(int fd, int& count) {
+    return ::ioctl(fd, FIONREAD, &count);
+}
+
+int PendingError(int fd, int& error) {
+    socklen_t size = sizeof error;
+    return ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size);
+}
+
+int LocalAddress(int fd, sockaddr_in& address) {
+    socklen_t size = sizeof address;
+    return ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+}
+
+int PollReadable(int fd, int timeoutMs) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    pollfd entry{fd, POLLIN, 0};
+    for (;;) {
+        int result = ::poll(&entry, 1, timeoutMs);
+        if (result != -1 || errno != EINTR) {
+            return result;
+        }
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        timeoutMs = left.count() > 0 ? static_cast<int>(left.count()) : 0;
+    }
+}
+
+bool ParseIPv4(const char* text, in_addr& address) {
+    return ::inet_pton(AF_INET, text, &address) == 1;
+}
+
+bool ResolveIPv4(const char* host, in_addr& address) {
+    if (ParseIPv4(host, address)) {
+        return true;
+    }
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(host, nullptr, &hints, &found) != 0 || found == nullptr) {
+        return false;
+    }
+    address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
+    ::freeaddrinfo(found);
+    return true;
+}
+
+void FormatIPv4(const in_addr& address, char* text, std::size_t size) {
+    ::inet_ntop(AF_INET, &address, text, static_cast<socklen_t>(size));
+}
+
+int EpollCreate() {
+    return ::epoll_create1(EPOLL_CLOEXEC);
+}
+
+int EpollAdd(int epfd, int fd, std::uint32_t events, std::uint64_t token) {
+    epoll_event event{};
+    event.events = events;
+    event.data.u64 = token;
+    return ::epoll_ctl(epfd, EPOLL_CTL_ADD, fd, &event);
+}
+
+int EpollRemove(int epfd, int fd) {
+    return ::epoll_ctl(epfd, EPOLL_CTL_DEL, fd, nullptr);
+}
+
+int EpollWait(int epfd, epoll_event* events, int maxEvents, int timeoutMs) {
+    return ::epoll_wait(epfd, events, maxEvents, timeoutMs);
+}
+
+int Pipe(int fds[2]) {
+    return ::pipe2(fds, O_NONBLOCK | O_CLOEXEC);
+}
+
+ssize_t Read(int fd, void* buf, std::size_t len) {
+    return RetryOnInterrupt([&] { return ::read(fd, buf, len); });
+}
+
+ssize_t Write(int fd, const void* buf, std::size_t len) {
+    return RetryOnInterrupt([&] { return ::write(fd, buf, len); });
+}
+
+int InstallSignalHandler(int signo, void (*handler)(int)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    return ::sigaction(signo, &action, nullptr);
+}
+
+int RestoreDefaultSignal(int signo) {
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    return ::sigaction(signo, &action, nullptr);
+}
+
+}  // namespace sys

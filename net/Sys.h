@@ -1,0 +1,49 @@
+#pragma once
+
+#include <netinet/in.h>
+#include <sys/epoll.h>
+#include <sys/types.h>
+
+#include <cstddef>
+#include <cstdint>
+
+// Thin wrappers over the system calls of the socket layer; the only code that names them.
+// Each returns what its call returns (-1 with errno set on failure) and retries when a signal
+// interrupts it, except where waiting is the point (EpollWait, PollReadable).
+namespace sys {
+
+int Socket(int type);  // AF_INET, non-blocking, close-on-exec
+int SetReuseAddress(int fd);
+int Bind(int fd, const sockaddr_in& address);
+int Accept(int fd);  // the new socket is non-blocking and close-on-exec
+int Close(int fd);
+ssize_t Recv(int fd, void* buf, std::size_t len, int flags);
+ssize_t Send(int fd, const void* buf, std::size_t len, int flags);
+ssize_t RecvFrom(int fd, void* buf, std::size_t len, int flags, sockaddr_in& from);
+ssize_t SendTo(int fd, const void* buf, std::size_t len, int flags, const sockaddr_in& to);
+int BytesWaiting(int fd, int& count);  // FIONREAD
+int PendingError(int fd, int& error);  // SO_ERROR, which it also clears
+int LocalAddress(int fd, sockaddr_in& address);
+// 1 when `fd` has something to read, 0 on time-out; an interrupted wait goes on for the rest.
+int PollReadable(int fd, int timeoutMs);
+
+// Dotted IPv4 text to an address; false when it does not parse.
+bool ParseIPv4(const char* text, in_addr& address);
+// Dotted text or a host name looked up for IPv4 (first address); false when neither works.
+bool ResolveIPv4(const char* host, in_addr& address);
+// Dotted text of an address.
+void FormatIPv4(const in_addr& address, char* text, std::size_t size);
+
+int EpollCreate();
+int EpollAdd(int epfd, int fd, std::uint32_t events, std::uint64_t token);
+int EpollRemove(int epfd, int fd);
+int EpollWait(int epfd, epoll_event* events, int maxEvents, int timeoutMs);
+
+int Pipe(int fds[2]);  // non-blocking, close-on-exec
+ssize_t Read(int fd, void* buf, std::size_t len);
+ssize_t Write(int fd, const void* buf, std::size_t len);
+// Routes `signo` to `handler`; no flags other than SA_RESTART.
+int InstallSignalHandler(int signo, void (*handler)(int));
+int RestoreDefaultSignal(int signo);
+
+}  // namespace sys
