@@ -1,0 +1,95 @@
+#include <poll.h>
+
+#include <csignal>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/net/NetTestSupport.h"
+
+namespace {
+
+using ReactorTest = NetTest;
+
+bool IsReadable(int fd) {
+    pollfd entry{fd, POLLIN, 0};
+    return ::poll(&entry, 1, 0) == 1;
+}
+
+TEST_F(ReactorTest, ConstructorMakesItTheThreadsReactor) {
+    EXPECT_TRUE(m_reactor.IsValid());
+    EXPECT_EQ(CReactor::Current(), &m_reactor);
+}
+
+TEST_F(ReactorTest, ThreadWithoutReactorCannotCreateSockets) {
+    bool created = true;
+    int error = 0;
+    std::thread([&] {
+        CAsyncSocket socket;
+        created = socket.Create(0, SOCK_DGRAM);
+        error = WSAGetLastError();
+    }).join();
+    EXPECT_FALSE(created);
+    EXPECT_EQ(error, WSANOTINITIALISED);
+}
+
+TEST_F(ReactorTest, PostedCommandsRunInOrderAndRunEndsAtQuit) {
+    std::vector<int> order;
+    m_reactor.Post([&] { order.push_back(1); });
+    m_reactor.Post([&] {
+        order.push_back(2);
+        m_reactor.Post([&] {
+            order.push_back(3);
+            m_reactor.Quit();
+        });
+    });
+    m_reactor.Run();
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+}
+
+TEST_F(ReactorTest, PendingWorkMakesTheDescriptorReadable) {
+    m_reactor.DispatchReady(0);
+    EXPECT_FALSE(IsReadable(m_reactor.Fd()));
+    bool ran = false;
+    m_reactor.Post([&] { ran = true; });
+    EXPECT_TRUE(IsReadable(m_reactor.Fd()));
+    m_reactor.DispatchReady(0);
+    EXPECT_TRUE(ran);
+    EXPECT_FALSE(IsReadable(m_reactor.Fd()));
+
+    CProbeSocket socket;
+    ASSERT_TRUE(socket.Create(0, SOCK_DGRAM, 0, "127.0.0.1"));
+    DispatchPending();
+    socket.AsyncSelect(FD_WRITE);
+    EXPECT_TRUE(IsReadable(m_reactor.Fd()));
+    m_reactor.DispatchReady(0);
+    EXPECT_EQ(socket.sent, 1);
+}
+
+TEST_F(ReactorTest, PostedCommandWaitsUntilSocketHandlerReturns) {
+    CProbeSocket socket;
+    ASSERT_TRUE(socket.Create(0, SOCK_DGRAM, FD_WRITE, "127.0.0.1"));
+    bool inHandler = false;
+    bool ranInHandler = false;
+    bool ran = false;
+    socket.onSend = [&](CProbeSocket&) {
+        inHandler = true;
+        m_reactor.Post([&] {
+            ran = true;
+            ranInHandler = inHandler;
+        });
+        m_reactor.DispatchReady(0);
+        inHandler = false;
+    };
+    DispatchUntil([&] { return ran; });
+    EXPECT_FALSE(ranInHandler);
+}
+
+TEST_F(ReactorTest, SignalArrivesAsPostedCommand) {
+    int signals = 0;
+    ASSERT_TRUE(m_reactor.PostOnSignal(SIGUSR1, [&] { ++signals; }));
+    ASSERT_EQ(::raise(SIGUSR1), 0);
+    DispatchUntil([&] { return signals == 1; });
+}
+
+}  // namespace
