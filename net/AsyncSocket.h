@@ -21,6 +21,8 @@ class CReactor;
 // inside a call of this class. A handler may delete its own object as its last action;
 // nothing more is delivered to a closed socket, whatever was already pending.
 //
+// FD_CONNECT may be selected but never arrives: this layer has no connect operation.
+//
 // Failures return false or SOCKET_ERROR with the code in WSAGetLastError().
 class CAsyncSocket {
 public:
