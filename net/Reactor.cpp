@@ -11,6 +11,9 @@ thread_local CReactor* t_current = nullptr;
 // Registration token of the wake pipe; socket tokens never reach it.
 constexpr std::uint64_t kWakeToken = ~std::uint64_t{0};
 
+// Watched descriptors have tokens with the top bit set, which socket tokens never have.
+constexpr std::uint64_t kWatchTokenBit = std::uint64_t{1} << 63;
+
 // Kinds tried for each socket with news, in this order: data is read before the close that
 // follows it is reported.
 constexpr int kDeliveryOrder[] = {FD_READ, FD_WRITE, FD_OOB, FD_ACCEPT, FD_CLOSE};
@@ -45,6 +48,8 @@ void CReactor::DispatchReady(int timeoutMs) {
     for (int i = 0; i < count; ++i) {
         if (events[i].data.u64 == kWakeToken) {
             HandleWake();
+        } else if ((events[i].data.u64 & kWatchTokenBit) != 0) {
+            DeliverToWatch(events[i].data.u64);
         } else {
             Deliver(events[i].data.u64, events[i].events);
         }
@@ -80,6 +85,37 @@ bool CReactor::PostOnSignal(int signo, std::function<void()> command) {
     }
     m_signalCommands[static_cast<std::size_t>(signo)] = std::move(command);
     return m_wake.CatchSignal(signo);
+}
+
+bool CReactor::WatchReadable(int fd, std::function<void()> onReadable) {
+    const std::uint64_t token = kWatchTokenBit | ++m_lastWatchToken;
+    if (!m_poller.AddLevelTriggered(fd, token)) {
+        return false;
+    }
+    m_watches.emplace(token, Watch{fd, std::move(onReadable)});
+    return true;
+}
+
+void CReactor::Unwatch(int fd) {
+    for (auto it = m_watches.begin(); it != m_watches.end(); ++it) {
+        if (it->second.fd == fd) {
+            m_poller.Remove(fd);
+            m_watches.erase(it);
+            return;
+        }
+    }
+}
+
+void CReactor::DeliverToWatch(std::uint64_t token) {
+    const auto found = m_watches.find(token);
+    if (found == m_watches.end()) {
+        return;  // unwatched earlier in this pass
+    }
+    // A copy: the callback may unwatch its own descriptor.
+    const std::function<void()> onReadable = found->second.onReadable;
+    ++m_handlerDepth;
+    onReadable();
+    --m_handlerDepth;
 }
 
 bool CReactor::Register(CAsyncSocket& socket, int fd, std::uint64_t& token) {

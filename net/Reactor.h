@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <vector>
 
 #include "net/EpollPoller.h"
@@ -53,6 +54,12 @@ public:
     // Queues a command for the loop; it runs once no socket handler is on the stack.
     void Post(std::function<void()> command);
 
+    // Watches a descriptor that is not a socket of this layer (a Unix-domain socket, say):
+    // `onReadable` runs from dispatch, like a socket handler, as long as the descriptor is
+    // readable and until Unwatch. False when epoll refuses the descriptor.
+    bool WatchReadable(int fd, std::function<void()> onReadable);
+    void Unwatch(int fd);
+
     // Installs a handler for `signo` that only wakes the loop, which then posts `command`.
     // One reactor per process may watch signals; its destructor restores the defaults.
     bool PostOnSignal(int signo, std::function<void()> command);
@@ -68,7 +75,13 @@ private:
     void ScheduleCheck(CAsyncSocket& socket);
     void HoldAcceptUntilDescriptorFree(CAsyncSocket& socket);
 
+    struct Watch {
+        int fd;
+        std::function<void()> onReadable;
+    };
+
     void Deliver(std::uint64_t token, std::uint32_t readiness);
+    void DeliverToWatch(std::uint64_t token);
     void RunChecks();
     void RunPostedCommands();
     void HandleWake();
@@ -81,6 +94,8 @@ private:
     std::size_t m_checkHead = 0;
     std::vector<std::uint64_t> m_acceptHeld;
     std::deque<std::function<void()>> m_posted;
+    std::map<std::uint64_t, Watch> m_watches;
+    std::uint64_t m_lastWatchToken = 0;
     std::array<std::function<void()>, NSIG> m_signalCommands;
     int m_dispatchDepth = 0;
     int m_handlerDepth = 0;

@@ -1,4 +1,5 @@
 #include <poll.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <string>
@@ -90,6 +91,50 @@ TEST_F(ReactorTest, SignalArrivesAsPostedCommand) {
     ASSERT_TRUE(m_reactor.PostOnSignal(SIGUSR1, [&] { ++signals; }));
     ASSERT_EQ(::raise(SIGUSR1), 0);
     DispatchUntil([&] { return signals == 1; });
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ReactorTest, WatchedDescriptorRunsItsCallbackWhileReadableAndUntilUnwatched) {
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    int calls = 0;
+    ASSERT_TRUE(m_reactor.WatchReadable(fds[0], [&] {
+        ++calls;
+        char byte;
+        ASSERT_EQ(::read(fds[0], &byte, 1), 1);
+    }));
+    m_reactor.DispatchReady(0);
+    EXPECT_EQ(calls, 0);
+    ASSERT_EQ(::write(fds[1], "ab", 2), 2);
+    m_reactor.DispatchReady(100);
+    m_reactor.DispatchReady(100);
+    EXPECT_EQ(calls, 2);
+
+    m_reactor.Unwatch(fds[0]);
+    ASSERT_EQ(::write(fds[1], "c", 1), 1);
+    m_reactor.DispatchReady(50);
+    EXPECT_EQ(calls, 2);
+    ::close(fds[0]);
+    ::close(fds[1]);
+}
+
+TEST_F(ReactorTest, CallbackThatUnwatchesItselfGetsNothingMore) {
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    int calls = 0;
+    ASSERT_TRUE(m_reactor.WatchReadable(fds[0], [&] {
+        ++calls;
+        m_reactor.Unwatch(fds[0]);
+    }));
+    ASSERT_EQ(::write(fds[1], "x", 1), 1);
+    m_reactor.DispatchReady(100);
+    m_reactor.DispatchReady(20);
+    EXPECT_EQ(calls, 1);
+    ::close(fds[0]);
+    ::close(fds[1]);
 }
 
 }  // namespace
