@@ -1,0 +1,43 @@
+#pragma once
+
+#include <memory>
+
+#include "httpd/RandomGenerator.h"
+
+class CListenSocket;
+class IImageServerHost;
+class ProfileStore;
+
+// The image server's state: the running flag, the one listening socket on 127.0.0.1 and
+// the image choice sequence of the process. Owned by the main window for the life of the
+// process. Connections outlive a stop: each one runs to its own end.
+class CImageServer {
+public:
+    static constexpr unsigned kHttpPort = 80;
+
+    // `port` 0 binds an ephemeral port (see Port).
+    CImageServer(IImageServerHost& host, const ProfileStore& profile, unsigned port = kHttpPort);
+    ~CImageServer();
+    CImageServer(const CImageServer&) = delete;
+    CImageServer& operator=(const CImageServer&) = delete;
+
+    // Closes any listening socket and binds again. A socket that cannot be created, bound or
+    // set listening leaves the server stopped; the reason goes to standard error.
+    void StartImageServer();
+    // Closes the listening socket; open connections are not touched.
+    void StopImageServer();
+
+    bool IsRunning() const { return m_running; }
+    // The port being listened on, 0 while stopped.
+    unsigned Port() const;
+
+private:
+    void ReportStartFailure(const char* step, int error) const;
+
+    IImageServerHost& m_host;
+    const ProfileStore& m_profile;
+    const unsigned m_port;
+    CRandomGenerator m_random;
+    bool m_running = false;
+    std::unique_ptr<CListenSocket> m_listener;
+};

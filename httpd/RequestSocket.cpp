@@ -1,0 +1,279 @@
+#include "httpd/RequestSocket.h"
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstring>
+
+#include "httpd/ImageServerHost.h"
+#include "httpd/RandomGenerator.h"
+#include "settings/ProfileStore.h"
+
+namespace {
+
+constexpr int kReplyBufferSize = 1024;
+// A request still filling the buffer at this many receives is refused.
+constexpr int kMaxReceives = 32;
+constexpr int kImageCount = 6;
+constexpr int kStatusOk = 200;
+constexpr int kStatusNotFound = 404;
+
+constexpr long kReadEvents = FD_READ | FD_CLOSE;
+constexpr long kWriteEvents = FD_WRITE | FD_CLOSE;
+
+constexpr const char* kPreferencesSection = "Preferences";
+constexpr const char* kImagesKey = "Images";
+constexpr int kImagesDefault = 1;
+
+constexpr char kSuccessHeader[] = "HTTP/1.0 200 Okay\r\nContent-type: image/gif\r\n\r\n";
+constexpr char kRefusalLine[] = "HTTP/1.0 404 Lost Dog\r\n";
+constexpr char kLineEnd[] = "\r\n";
+constexpr int kSuccessHeaderLength = sizeof kSuccessHeader - 1;
+
+// A transparent 1 x 1 GIF89a.
+constexpr unsigned char kBuiltInPicture[] = {
+    0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00, 0x00, 0x00, 0x00,
+    0x00, 0xFF, 0xFF, 0xCC, 0x21, 0xF9, 0x04, 0x05, 0x14, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00,
+    0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
+constexpr int kBuiltInReplyLength = kSuccessHeaderLength + sizeof kBuiltInPicture;
+static_assert(kBuiltInReplyLength == 89);
+
+int g_liveCount = 0;
+
+std::string ImageName(int draw) {
+    std::string name = "image.";
+    name += static_cast<char>('0' + draw % kImageCount);
+    name += ".gif";
+    return name;
+}
+
+std::string ImagePath(const std::string& name) {
+    char folder[PATH_MAX];
+    if (::getcwd(folder, sizeof folder) == nullptr) {
+        return name;
+    }
+    std::string path = folder;
+    path += '/';
+    path += name;
+    return path;
+}
+
+}  // namespace
+
+CRequestSocket::CRequestSocket(IImageServerHost& host, const ProfileStore& profile,
+                               CRandomGenerator& random)
+    : m_reply(kReplyBufferSize), m_host(&host), m_imageName(ImageName(random.Next())) {
+    m_imagePath = ImagePath(m_imageName);
+    m_useImages = profile.ReadInt(kPreferencesSection, kImagesKey, kImagesDefault);
+    ++g_liveCount;
+}
+
+CRequestSocket::~CRequestSocket() {
+    LowerActivity();
+    m_imageFile.Close();
+    if (Handle() != INVALID_SOCKET) {
+        ::shutdown(Handle(), SHUT_RDWR);
+        Close();
+    }
+    --g_liveCount;
+}
+
+int CRequestSocket::LiveCount() {
+    return g_liveCount;
+}
+
+void CRequestSocket::OnReceive(int /*errorCode*/) {
+    // Data announced after the request was complete is not read into the buffer, which
+    // holds the reply from then on; the completion discards it.
+    if (m_replyReady) {
+        return;
+    }
+    RaiseActivity();
+    ++m_receiveCount;
+    if (!PeerIsLocalHost()) {
+        Reject();
+        return;
+    }
+    const int received = Receive(m_reply.data(), kReplyBufferSize, 0);
+    if (received == SOCKET_ERROR) {
+        return;
+    }
+    // The request itself plays no part in the reply.
+    m_reply.assign(kReplyBufferSize, 0);
+    if (received < kReplyBufferSize) {
+        m_replyReady = true;
+        if (m_pending == 0) {
+            if (m_useImages != 0) {
+                PrepareImageReply();
+            } else {
+                PrepareBuiltInReply();
+            }
+        }
+        AsyncSelect(kWriteEvents);
+        return;
+    }
+    if (m_receiveCount < kMaxReceives) {
+        AsyncSelect(kReadEvents);
+        return;
+    }
+    Reject();
+}
+
+void CRequestSocket::OnSend(int /*errorCode*/) {
+    if (!m_replyReady) {
+        return;
+    }
+    RaiseActivity();
+    const int sent = Send(m_reply.data(), m_pending, MSG_DONTROUTE);
+    if (sent == SOCKET_ERROR) {
+        LowerActivity();
+        if (WSAGetLastError() == WSAEWOULDBLOCK) {
+            AsyncSelect(kWriteEvents);
+            return;
+        }
+        FailSend();
+        return;
+    }
+    if (sent < m_pending) {
+        // The unsent rest moves to the front and the buffer keeps the shorter size, so the
+        // following file chunks are read at that size.
+        m_host->UpdateActivityIcon();
+        m_reply.erase(m_reply.begin(), m_reply.begin() + sent);
+        m_pending -= sent;
+        AsyncSelect(kWriteEvents);
+        return;
+    }
+    if (m_useImages != 0 && m_imageFile.IsOpen()) {
+        const int read = m_imageFile.Read(m_reply.data(), static_cast<int>(m_reply.size()));
+        if (read > 0) {
+            m_pending = read;
+        } else {
+            m_imageFile.Close();
+        }
+    }
+    if (m_imageFile.IsOpen()) {
+        AsyncSelect(kWriteEvents);
+        return;
+    }
+    Complete();
+}
+
+void CRequestSocket::OnClose(int /*errorCode*/) {
+    ResetByPeerClose();
+}
+
+void CRequestSocket::PrepareImageReply() {
+    RaiseActivity();
+    LowerActivity();
+    if (!CImageFile::Exists(m_imagePath)) {
+        AppendToReply(kRefusalLine, sizeof kRefusalLine - 1);
+        m_status = kStatusNotFound;
+    }
+    RaiseActivity();
+    if (m_status != 0) {
+        return;
+    }
+    if (!m_imageFile.Open(m_imageName)) {
+        AppendToReply(kLineEnd, sizeof kLineEnd - 1);
+        return;
+    }
+    m_status = kStatusOk;
+    AppendToReply(kSuccessHeader, kSuccessHeaderLength);
+    m_host->UpdateActivityIcon();
+    const int read =
+        m_imageFile.Read(m_reply.data() + m_pending, static_cast<int>(m_reply.size()) - m_pending);
+    if (read > 0) {
+        m_pending += read;
+    } else {
+        m_imageFile.Close();
+    }
+}
+
+void CRequestSocket::PrepareBuiltInReply() {
+    RaiseActivity();
+    if (m_pending != 0) {
+        return;
+    }
+    m_status = kStatusOk;
+    m_reply.resize(kBuiltInReplyLength);
+    std::memcpy(m_reply.data(), kSuccessHeader, kSuccessHeaderLength);
+    std::memcpy(m_reply.data() + kSuccessHeaderLength, kBuiltInPicture, sizeof kBuiltInPicture);
+    m_pending = kBuiltInReplyLength;
+}
+
+void CRequestSocket::AppendToReply(const char* text, int length) {
+    if (m_pending + length > static_cast<int>(m_reply.size())) {
+        m_reply.resize(m_pending + (length / kReplyBufferSize + 1) * kReplyBufferSize);
+    }
+    std::memcpy(m_reply.data() + m_pending, text, length);
+    m_pending += length;
+}
+
+bool CRequestSocket::PeerIsLocalHost() const {
+    sockaddr_in peer{};
+    socklen_t size = sizeof peer;
+    if (::getpeername(Handle(), reinterpret_cast<sockaddr*>(&peer), &size) != 0) {
+        return false;
+    }
+    return peer.sin_family == AF_INET && peer.sin_addr.s_addr == htonl(INADDR_LOOPBACK);
+}
+
+void CRequestSocket::Reject() {
+    ::shutdown(Handle(), SHUT_RDWR);
+    Close();
+    delete this;
+}
+
+void CRequestSocket::Complete() {
+    LowerActivity();
+    AsyncSelect(0);
+    const int keepAlive = 0;
+    ::setsockopt(Handle(), SOL_SOCKET, SO_KEEPALIVE, &keepAlive, sizeof keepAlive);
+    // Linger off: the close is graceful and does not wait for the peer.
+    const linger graceful{0, 0};
+    ::setsockopt(Handle(), SOL_SOCKET, SO_LINGER, &graceful, sizeof graceful);
+    DiscardUnreadData();
+    ::shutdown(Handle(), SHUT_RDWR);
+    Close();
+    delete this;
+}
+
+void CRequestSocket::DiscardUnreadData() {
+    // Closing with unread data would reset the connection and throw away the end of the
+    // reply still on its way to the client.
+    char sink[kReplyBufferSize];
+    for (int drained = 0; drained < kMaxReceives; ++drained) {
+        if (Receive(sink, sizeof sink, 0) < static_cast<int>(sizeof sink)) {
+            return;
+        }
+    }
+}
+
+void CRequestSocket::FailSend() {
+    LowerActivity();
+    AsyncSelect(0);
+    Close();
+    delete this;
+}
+
+void CRequestSocket::ResetByPeerClose() {
+    LowerActivity();
+    ::shutdown(Handle(), SHUT_WR);
+    // Linger on with no time: closing resets the connection.
+    const linger reset{1, 0};
+    ::setsockopt(Handle(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    Close();
+    delete this;
+}
+
+void CRequestSocket::RaiseActivity() {
+    m_host->SetActivityFlag(true);
+    m_host->UpdateActivityIcon();
+}
+
+void CRequestSocket::LowerActivity() {
+    m_host->SetActivityFlag(false);
+    m_host->UpdateActivityIcon();
+}
