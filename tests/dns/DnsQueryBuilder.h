@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+// Builds DNS messages for the engine's tests, byte by byte.
+namespace dnstest {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline constexpr std::uint16_t kTypeAaaa = 28;
+inline constexpr std::uint16_t kTypeMx = 15;
+inline constexpr std::uint16_t kTypeOpt = 41;
+
+// A name as labels on the wire: "a.b" gives 01 'a' 01 'b' 00; "" gives the root, 00.
+Bytes EncodeName(std::string_view dotted);
+
+// Header (ID, flags 01 00 = RD, QDCOUNT, other counts 0) and one question of class IN.
+Bytes MakeQuery(std::uint16_t id, std::string_view name, std::uint16_t type,
+                std::uint16_t questionCount = 1);
+
+// The same with an EDNS OPT record after the question and ARCOUNT 1.
+Bytes MakeQueryWithOpt(std::uint16_t id, std::string_view name, std::uint16_t type);
+
+std::uint16_t IdOf(const Bytes& message);
+
+void AppendUint16(Bytes& message, std::uint16_t value);
+
+}  // namespace dnstest

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <netinet/in.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "DnsQueryBuilder.h"
+
+namespace dnstest {
+
+// A stand-in for an upstream DNS server: a UDP socket on its own thread that hands every
+// datagram it receives to a behaviour, which may answer, stay silent, wait, or misbehave.
+class CFakeUpstream {
+public:
+    struct Query {
+        Bytes bytes;
+        sockaddr_in from{};
+    };
+    // Runs on the server's thread, once per datagram received.
+    using Behaviour = std::function<void(CFakeUpstream& server, const Query& query)>;
+
+    // Binds address:port (0: any free port); see IsBound.
+    CFakeUpstream(const std::string& address, unsigned port, Behaviour behaviour);
+    ~CFakeUpstream();
+
+    CFakeUpstream(const CFakeUpstream&) = delete;
+    CFakeUpstream& operator=(const CFakeUpstream&) = delete;
+
+    bool IsBound() const { return m_fd >= 0; }
+    const std::string& Address() const { return m_address; }
+    unsigned Port() const { return m_port; }
+    int QueriesSeen() const { return m_queriesSeen.load(); }
+
+    // Sends from this server's own address and port.
+    void SendTo(const sockaddr_in& to, const Bytes& bytes) const;
+
+    // The reply a well-behaved server gives: the query as answer, flags 81 80, with a
+    // trailing tag naming the server so the test can tell who answered.
+    static Bytes ReplyTo(const Bytes& query, std::uint8_t tag);
+
+private:
+    void Serve();
+
+    std::string m_address;
+    unsigned m_port = 0;
+    int m_fd = -1;
+    int m_stopPipe[2] = {-1, -1};
+    Behaviour m_behaviour;
+    std::atomic<int> m_queriesSeen{0};
+    std::thread m_thread;
+};
+
+// Fake servers on 127.0.0.x addresses that all share one port, as real upstream servers
+// share port 53: the relay is told that port once.
+class CFakeUpstreamGroup {
+public:
+    struct Member {
+        std::string address;
+        CFakeUpstream::Behaviour behaviour;
+    };
+
+    // Retries with a new port if one of the addresses has it taken already.
+    explicit CFakeUpstreamGroup(const std::vector<Member>& members);
+
+    bool IsBound() const { return !m_servers.empty(); }
+    unsigned Port() const { return m_servers.front()->Port(); }
+    CFakeUpstream& operator[](std::size_t index) { return *m_servers[index]; }
+
+private:
+    std::vector<std::unique_ptr<CFakeUpstream>> m_servers;
+};
+
+// Behaviours.
+CFakeUpstream::Behaviour Answering(std::uint8_t tag);
+CFakeUpstream::Behaviour Silent();
+CFakeUpstream::Behaviour AnsweringAfter(int delayMs, std::uint8_t tag);
+// Sends `first` (made from the query) and then, unless told not to, the proper reply.
+CFakeUpstream::Behaviour SendsFirst(std::function<Bytes(const Bytes& query)> first,
+                                    std::uint8_t tag, bool thenAnswers = true);
+
+}  // namespace dnstest
