@@ -16,6 +16,8 @@ namespace {
 constexpr int kReplyBufferSize = 1024;
 // A request still filling the buffer at this many receives is refused.
 constexpr int kMaxReceives = 32;
+// Bound on the reads that drop data sent after the request, against a client that never stops.
+constexpr int kMaxDiscardReceives = 32;
 constexpr int kImageCount = 6;
 constexpr int kStatusOk = 200;
 constexpr int kStatusNotFound = 404;
@@ -244,7 +246,7 @@ void CRequestSocket::DiscardUnreadData() {
     // Closing with unread data would reset the connection and throw away the end of the
     // reply still on its way to the client.
     char sink[kReplyBufferSize];
-    for (int drained = 0; drained < kMaxReceives; ++drained) {
+    for (int drained = 0; drained < kMaxDiscardReceives; ++drained) {
         if (Receive(sink, sizeof sink, 0) < static_cast<int>(sizeof sink)) {
             return;
         }

@@ -1,0 +1,76 @@
+// Hosts the image server on a loopback port for load measurements. It serves the image
+// files of the current directory, reads its settings from the profile given, prints the
+// port it listens on and runs until SIGTERM or SIGINT. BACKLOG, for comparison only,
+// re-lists the listening socket with a longer connection queue than the program's own.
+//
+//   httpd_bench_server PORT PROFILE [BACKLOG]
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+#include "httpd/ImageServer.h"
+#include "httpd/ImageServerHost.h"
+#include "net/Reactor.h"
+#include "settings/ProfileStore.h"
+
+namespace {
+
+// A main window with no tray icon to draw.
+class CHeadlessHost : public IImageServerHost {
+public:
+    void SetActivityFlag(bool /*active*/) override {}
+    void UpdateActivityIcon() override {}
+    void SetDefaultMenuItem(int /*position*/) override {}
+};
+
+constexpr int kMaxDescriptorSearched = 64;
+
+// The harness's way to the server's listening socket: the descriptor listening on `port`.
+int FindListeningSocket(unsigned port) {
+    for (int fd = 0; fd < kMaxDescriptorSearched; ++fd) {
+        int listening = 0;
+        socklen_t size = sizeof listening;
+        sockaddr_in address{};
+        socklen_t addressSize = sizeof address;
+        if (::getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &listening, &size) == 0 && listening &&
+            ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &addressSize) == 0 &&
+            ntohs(address.sin_port) == port) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: %s PORT PROFILE [BACKLOG]\n", argv[0]);
+        return 2;
+    }
+    CReactor reactor;
+    if (!reactor.IsValid()) {
+        return 1;
+    }
+    const ProfileStore profile(argv[2]);
+    CHeadlessHost host;
+    CImageServer server(host, profile, static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)));
+    server.StartImageServer();
+    if (!server.IsRunning()) {
+        return 1;
+    }
+    if (argc == 4 && ::listen(FindListeningSocket(server.Port()), std::atoi(argv[3])) != 0) {
+        return 1;
+    }
+    reactor.PostOnSignal(SIGTERM, [&reactor] { reactor.Quit(); });
+    reactor.PostOnSignal(SIGINT, [&reactor] { reactor.Quit(); });
+    std::printf("%u\n", server.Port());
+    std::fflush(stdout);
+    reactor.Run();
+    server.StopImageServer();
+    return 0;
+}
