@@ -1,0 +1,19 @@
+#pragma once
+
+#include "shell/Desktop.h"
+
+// The desktop of a program without a display: the tray icon's state is kept and nothing
+// is shown, dialogs cannot open, messages go to standard error, and the socket reactor
+// runs the loop.
+class CHeadlessDesktop : public IDesktop {
+public:
+    std::unique_ptr<INotificationArea> CreateNotificationArea(const std::string& program) override;
+    void ShowMessage(const std::string& caption, const std::string& text) override;
+    void RunAbout(const AboutInfo&) override {}
+    void Run(CReactor& reactor) override;
+    void Quit() override;
+
+private:
+    CReactor* m_reactor = nullptr;
+    bool m_quitEarly = false;
+};

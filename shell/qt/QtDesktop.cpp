@@ -1,0 +1,48 @@
+#include "shell/qt/QtDesktop.h"
+
+#include <QMessageBox>
+#include <QSocketNotifier>
+
+#include "net/Reactor.h"
+#include "shell/qt/AboutDialog.h"
+#include "shell/qt/QtNotificationArea.h"
+
+CQtDesktop::CQtDesktop(int& argc, char** argv, const QString& program)
+    : m_application(argc, argv), m_icons(program) {
+    // The program has no window; closing a dialog must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+}
+
+CQtDesktop::~CQtDesktop() = default;
+
+std::unique_ptr<INotificationArea> CQtDesktop::CreateNotificationArea(const std::string& program) {
+    return std::make_unique<CQtNotificationArea>(QString::fromStdString(program));
+}
+
+void CQtDesktop::ShowMessage(const std::string& caption, const std::string& text) {
+    QMessageBox::warning(nullptr, QString::fromLocal8Bit(caption.c_str()),
+                         QString::fromLocal8Bit(text.c_str()));
+}
+
+void CQtDesktop::RunAbout(const AboutInfo& about) {
+    CAboutDialog dialog(about, m_icons);
+    dialog.exec();
+}
+
+void CQtDesktop::Run(CReactor& reactor) {
+    if (m_quitRequested) {
+        return;
+    }
+    m_reactorNotifier = std::make_unique<QSocketNotifier>(reactor.Fd(), QSocketNotifier::Read);
+    QObject::connect(m_reactorNotifier.get(), &QSocketNotifier::activated,
+                     [&reactor] { reactor.DispatchReady(0); });
+    // Work posted before the loop started (start-up commands) is already signalled on the
+    // descriptor; the notifier picks it up at once.
+    QApplication::exec();
+    m_reactorNotifier.reset();
+}
+
+void CQtDesktop::Quit() {
+    m_quitRequested = true;
+    QApplication::quit();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <memory>
+
+#include "shell/Desktop.h"
+#include "shell/qt/IconLibrary.h"
+
+class QSocketNotifier;
+
+// The desktop of a graphical session, through Qt Widgets. Qt runs the loop; one socket
+// notifier on the reactor's descriptor delivers socket notifications and posted commands,
+// also while a modal dialog or a menu runs its own loop.
+class CQtDesktop : public IDesktop {
+public:
+    // `program` names the program's icon resources ("nimbrel", "quorvin").
+    CQtDesktop(int& argc, char** argv, const QString& program);
+    ~CQtDesktop() override;
+
+    std::unique_ptr<INotificationArea> CreateNotificationArea(const std::string& program) override;
+    void ShowMessage(const std::string& caption, const std::string& text) override;
+    void RunAbout(const AboutInfo& about) override;
+    void Run(CReactor& reactor) override;
+    void Quit() override;
+
+private:
+    QApplication m_application;
+    CIconLibrary m_icons;
+    std::unique_ptr<QSocketNotifier> m_reactorNotifier;
+    bool m_quitRequested = false;
+};
