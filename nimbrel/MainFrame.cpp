@@ -1,0 +1,172 @@
+#include "nimbrel/MainFrame.h"
+
+#include <sys/socket.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "dns/DnsSocket.h"
+#include "nimbrel/Commands.h"
+#include "settings/ProfileStore.h"
+#include "shell/WindowMessages.h"
+
+namespace nimbrel {
+namespace {
+
+// The tray image of each activity state.
+constexpr std::array<int, 6> kActivityIcons = {138, 131, 139, 140, 141, 144};
+constexpr int kStoppedIcon = 138;
+constexpr int kRunningIcon = 131;
+
+constexpr const char* kTip = "Nimbrel";
+
+}  // namespace
+
+CMainFrame::CMainFrame(const ProfileStore& profile, INotificationArea& area, Services services,
+                       unsigned dnsPort)
+    : m_profile(profile),
+      m_services(std::move(services)),
+      m_dnsPort(dnsPort),
+      m_trayIcon(area),
+      m_relay(profile, this),
+      m_filters(profile, this) {
+    BuildCommandTable();
+}
+
+CMainFrame::~CMainFrame() {
+    StopDnsService();
+}
+
+void CMainFrame::BuildCommandTable() {
+    m_commands.Add(ID_APP_ABOUT, [this] {
+        if (m_services.runAbout) {
+            m_services.runAbout();
+        }
+    });
+    m_commands.Add(ID_LOAD_FILTERS, [this] { m_filters.LoadFilters(); });
+    m_commands.Add(
+        ID_START, [this] { ToggleDnsService(); }, [this] { return m_running; });
+    m_commands.Add(
+        ID_STOP, [this] { ToggleDnsService(); }, [this] { return !m_running; });
+    m_commands.Add(ID_HIDE, [this] { OnHide(); });
+    m_commands.Add(
+        ID_HIDE_ON_START, [this] { OnHideOnStart(); }, [this] { return m_hideOnStartCheck == 1; });
+    m_commands.Add(ID_APP_EXIT, [this] {
+        if (m_services.closeWindow) {
+            m_services.closeWindow();
+        }
+    });
+}
+
+bool CMainFrame::Create() {
+    if (!m_trayIcon.Create(this, wm::kTrayNotify, kTip, 0, kTrayIconId)) {
+        return false;
+    }
+    const int hideOnStart = m_profile.ReadInt("Preferences", "HideOnStart", 0);
+    if (hideOnStart != 0) {
+        m_trayIcon.HideIcon();
+    }
+    m_hideOnStartCheck = hideOnStart == 1 ? 1 : 0;
+    m_trayIcon.SetIcon(kRunningIcon);
+    return true;
+}
+
+void CMainFrame::StartDnsService() {
+    StopDnsService();
+    m_trayIcon.m_defaultMenuItem = kStopMenuItem;
+    m_activity = kIdle;
+    m_filters.LoadFilters();
+    m_relay.LoadProxyServers();
+    m_activity = kIdle;
+
+    m_pDnsSocket = std::make_unique<CDnsSocket>(m_filters, m_relay, m_profile, this);
+    m_running = true;
+    if (!m_pDnsSocket->Create(m_dnsPort, SOCK_DGRAM, FD_READ, CDnsSocket::kServiceAddress)) {
+        m_running = false;
+        // Without a socket nothing is served: the user must see that, in the tray and on
+        // the terminal (most often the port needs root or CAP_NET_BIND_SERVICE).
+        const int error = WSAGetLastError();
+        std::fprintf(stderr, "Nimbrel: cannot bind %s:%u: %s\n", CDnsSocket::kServiceAddress,
+                     m_dnsPort, std::strerror(error == WSAEINVAL ? EINVAL : error));
+        m_activity = kStopped;
+        m_trayIcon.SetIcon(kStoppedIcon);
+    }
+}
+
+void CMainFrame::StopDnsService() {
+    m_running = false;
+    m_trayIcon.m_defaultMenuItem = kStartMenuItem;
+    m_activity = kStopped;
+    if (m_pDnsSocket) {
+        m_pDnsSocket->Close();
+        m_pDnsSocket.reset();
+    }
+}
+
+void CMainFrame::ToggleDnsService() {
+    if (m_running) {
+        m_trayIcon.SetIcon(kStoppedIcon);
+        m_activity = kStopped;
+        StopDnsService();
+    } else {
+        m_trayIcon.SetIcon(kRunningIcon);
+        m_activity = kIdle;
+        StartDnsService();
+    }
+}
+
+unsigned CMainFrame::DnsPort() const {
+    return m_running ? m_pDnsSocket->LocalPort() : 0;
+}
+
+void CMainFrame::SetActivity(int state) {
+    if (state < kStopped || state > kRelaying) {
+        return;
+    }
+    m_activity = state;
+    if (m_trayIcon.IsHidden()) {
+        return;
+    }
+    m_trayIcon.SetIcon(kActivityIcons[static_cast<std::size_t>(state)]);
+}
+
+void CMainFrame::OnHide() {
+    if (m_trayIcon.IsHidden()) {
+        m_trayIcon.ShowIcon();
+    } else {
+        m_trayIcon.HideIcon();
+    }
+}
+
+void CMainFrame::OnHideOnStart() {
+    if (m_hideOnStartCheck != 0) {
+        m_profile.WriteInt("Preferences", "HideOnStart", 0);
+        m_hideOnStartCheck = 0;
+    } else {
+        m_profile.WriteInt("Preferences", "HideOnStart", 1);
+        m_hideOnStartCheck = 1;
+    }
+}
+
+long CMainFrame::OnTrayNotify(int wParam, int lParam) {
+    if ((lParam & 0xFFFF) == wm::kLButtonDblClk) {
+        OnCommand(m_running ? ID_STOP : ID_START);
+    }
+    return m_trayIcon.OnTrayNotification(wParam, lParam);
+}
+
+void CMainFrame::OnCommand(int id) {
+    m_commands.Execute(id);
+}
+
+bool CMainFrame::IsCommandChecked(int id) const {
+    return m_commands.IsChecked(id);
+}
+
+const MenuResource* CMainFrame::LoadMenu(int id) const {
+    return id == kTrayIconId ? &TrayMenu() : nullptr;
+}
+
+}  // namespace nimbrel
