@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages a purpose needs ("build", "test", "bench"),
+# Installs the Debian packages a purpose needs ("build", "run", "test", "bench"),
 # running apt-get only when one of them is missing.
 set -euo pipefail
 
-build_pkgs=(cmake ninja-build g++ pkg-config)
+build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins)
+run_pkgs=(libcap2-bin dnsutils xdg-utils)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev iproute2 util-linux)
 bench_pkgs=(dnsmasq unbound nginx apache2-utils dnsperf)
 
@@ -11,6 +12,7 @@ wanted=("${build_pkgs[@]}")
 for purpose in "$@"; do
     case "$purpose" in
         build) ;;
+        run) wanted+=("${run_pkgs[@]}") ;;
         test) wanted+=("${test_pkgs[@]}") ;;
         bench) wanted+=("${test_pkgs[@]}" "${bench_pkgs[@]}") ;;
         *) echo "install-deps: unknown purpose '$purpose'" >&2; exit 2 ;;
