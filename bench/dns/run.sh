@@ -1,0 +1,187 @@
+#!/usr/bin/env bash
+# Serves one generated name list with this program's DNS engine, dnsmasq and unbound, one
+# after another, each pinned to core 0 with dnsperf on core 1, and prints per server:
+# queries/s, average latency under full load, p99 latency at a fixed moderate rate, CPU
+# time per query (utime+stime from /proc/PID/stat over the run), resident memory and load
+# time (start until the first answer). Then relayed queries/s through a local upstream.
+#
+# Environment: NAMES (1000000), QUERIES in the query file (200000), DURATION of each
+# full-load run in seconds (10), P99_RATE queries/s for the latency run (20000).
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+scripts/install-deps.sh bench
+
+names=${NAMES:-1000000}
+query_count=${QUERIES:-200000}
+duration=${DURATION:-10}
+p99_rate=${P99_RATE:-20000}
+server_core=0
+load_core=1
+ours_port=5301
+dnsmasq_port=5302
+unbound_port=5303
+upstream_address=127.0.0.2
+upstream_port=5304
+relay_port=5305
+relay_names=10000
+
+work=$(mktemp -d /tmp/dns-bench-XXXXXX)
+server_pid=
+stop_server() {
+    if [ -n "$server_pid" ]; then
+        kill "$server_pid" 2>/dev/null || true
+        wait "$server_pid" 2>/dev/null || true
+        server_pid=
+    fi
+}
+upstream_pid=
+cleanup() {
+    stop_server
+    if [ -n "$upstream_pid" ]; then
+        kill "$upstream_pid" 2>/dev/null || true
+        wait "$upstream_pid" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DNQ_BUILD_TESTS=OFF \
+    -DNQ_BUILD_BENCH=ON >/dev/null
+cmake --build build-bench -j2 --target dns_bench_server >/dev/null
+server_bin=$PWD/build-bench/bench/dns/dns_bench_server
+
+echo "Generating $names names and $query_count queries..."
+python3 bench/dns/generate_lists.py "$work/lists" "$names" "$query_count"
+probe_name=$(cat "$work/lists/probe-name")
+clk_tck=$(getconf CLK_TCK)
+
+cat >"$work/unbound.conf" <<CONF
+server:
+    interface: 127.0.0.1@$unbound_port
+    port: $unbound_port
+    num-threads: 1
+    do-daemonize: no
+    chroot: ""
+    username: ""
+    directory: "$work"
+    pidfile: ""
+    use-syslog: no
+    logfile: ""
+    verbosity: 0
+    do-ip6: no
+    so-reuseport: no
+    module-config: "iterator"
+    access-control: 127.0.0.0/8 allow
+    include: "$work/lists/unbound-local.conf"
+remote-control:
+    control-enable: no
+CONF
+
+dnsmasq_common=(--keep-in-foreground --bind-interfaces --no-resolv --no-hosts --user=root
+    --pid-file= --log-facility=/dev/null)
+
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+rss_kb() { awk '/^VmRSS/ {print $2}' "/proc/$1/status"; }
+
+# start_server PORT COMMAND...: starts the server on the server core and waits until it
+# answers; sets server_pid and load_seconds.
+start_server() {
+    local port=$1
+    shift
+    local start
+    start=$(date +%s.%N)
+    taskset -c "$server_core" "$@" >"$work/server.log" 2>&1 &
+    server_pid=$!
+    if ! load_seconds=$(python3 bench/dns/probe.py "$port" "$probe_name" "$start" 180); then
+        echo "server on port $port did not answer; its output:" >&2
+        cat "$work/server.log" >&2
+        exit 1
+    fi
+}
+
+# dnsperf_field OUTPUT LABEL: the first number after LABEL in dnsperf's statistics.
+dnsperf_field() {
+    awk -v label="$2" 'i = index($0, label) { split(substr($0, i + length(label)), f); print f[1]; exit }' "$1"
+}
+
+# measure NAME PORT QUERY_FILE: full-load run, then the latency run; appends a result row.
+measure() {
+    local name=$1 port=$2 queries=$3
+    local rss_loaded ticks_before ticks_after out="$work/dnsperf-$name.txt"
+    rss_loaded=$(rss_kb "$server_pid")
+    ticks_before=$(cpu_ticks "$server_pid")
+    taskset -c "$load_core" dnsperf -s 127.0.0.1 -p "$port" -d "$queries" -l "$duration" >"$out" 2>&1
+    ticks_after=$(cpu_ticks "$server_pid")
+    local completed qps latency percentiles
+    completed=$(dnsperf_field "$out" "Queries completed:")
+    qps=$(dnsperf_field "$out" "Queries per second:")
+    latency=$(dnsperf_field "$out" "Average Latency (s):")
+    percentiles=$(taskset -c "$load_core" dnsperf -s 127.0.0.1 -p "$port" -d "$queries" -l 3 \
+        -Q "$p99_rate" -v 2>/dev/null | awk '/^> / {print $NF}' | sort -g |
+        awk '{v[NR] = $1} END {if (NR) print v[int(NR * 0.5)], v[int(NR * 0.99)]; else print "nan nan"}')
+    local rss_end
+    rss_end=$(rss_kb "$server_pid")
+    awk -v n="$name" -v q="$qps" -v c="$completed" -v l="$latency" -v p="$percentiles" \
+        -v t="$((ticks_after - ticks_before))" -v hz="$clk_tck" -v r1="$rss_loaded" \
+        -v r2="$rss_end" -v ld="$load_seconds" 'BEGIN {
+            split(p, pct, " ")
+            printf "%s %.0f %.0f %.0f %.0f %.2f %.1f %.1f %.2f %s\n", n, q, l * 1e6, pct[1] * 1e6,
+                   pct[2] * 1e6,
+                   t / hz / c * 1e6, r1 / 1024, r2 / 1024, ld, c }' >>"$work/results.txt"
+}
+
+echo "This program's engine..."
+start_server "$ours_port" "$server_bin" "$work/lists" "$ours_port"
+measure ours "$ours_port" "$work/lists/queries.txt"
+stop_server
+engine_log=$(cat "$work/server.log")
+
+echo "dnsmasq..."
+start_server "$dnsmasq_port" dnsmasq "${dnsmasq_common[@]}" --port="$dnsmasq_port" \
+    --listen-address=127.0.0.1 --conf-file="$work/lists/dnsmasq.conf"
+measure dnsmasq "$dnsmasq_port" "$work/lists/queries.txt"
+stop_server
+
+echo "unbound..."
+start_server "$unbound_port" unbound -d -c "$work/unbound.conf"
+measure unbound "$unbound_port" "$work/lists/queries.txt"
+stop_server
+
+echo "Relay through a local upstream (dnsmasq on $upstream_address answering locally)..."
+mkdir -p "$work/relay"
+: >"$work/relay/named.txt"
+: >"$work/relay/pass.txt"
+awk -v n="$relay_names" 'BEGIN { for (i = 0; i < n; i++) printf "r%d.relay.example A\n", i }' \
+    >"$work/relay/queries.txt"
+taskset -c "$server_core" dnsmasq "${dnsmasq_common[@]}" --port="$upstream_port" \
+    --listen-address="$upstream_address" --conf-file=/dev/null \
+    --address=/relay.example/10.0.0.1 >/dev/null 2>&1 &
+upstream_pid=$!
+probe_name=r0.relay.example
+start_server "$relay_port" "$server_bin" "$work/relay" "$relay_port" "$upstream_address" \
+    "$upstream_port"
+measure ours-relayed "$relay_port" "$work/relay/queries.txt"
+stop_server
+
+echo
+echo "Names: $names; query file: $query_count queries (half listed names, half subdomains);"
+echo "server on core $server_core, dnsperf on core $load_core, ${duration} s per full-load run."
+echo "Engine: $engine_log"
+echo
+awk 'BEGIN {
+        printf "%-13s %8s %8s %8s %8s %9s %7s %8s %7s\n", "server", "qps", "avg_us", "p50_us",
+               "p99_us", "cpu_us/q", "rss_MB", "rss_end", "load_s"
+     }
+     { printf "%-13s %8s %8s %8s %8s %9s %7s %8s %7s\n", $1, $2, $3, $4, $5, $6, $7, $8, $9
+       qps[$1] = $2; cpu[$1] = $6; rss[$1] = $8; load[$1] = $9 }
+     END {
+        print ""
+        for (peer in qps) {
+            if (peer == "ours" || peer == "ours-relayed") continue
+            printf "ours vs %-8s qps x%.2f, cpu/query x%.2f, memory x%.2f, load time x%.2f\n",
+                   peer, qps["ours"] / qps[peer], cpu["ours"] / cpu[peer],
+                   rss["ours"] / rss[peer], load["ours"] / load[peer]
+        }
+     }' "$work/results.txt"
+echo "(avg_us under full load with 100 queries outstanding; p50/p99 at $p99_rate queries/s;"
+echo " rss_MB after loading, rss_end after the runs; load_s from start to the first answer)"
