@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "ReferenceMatcher.h"
-#include "dns/FilterFile.h"
 #include "dns/NameFilter.h"
+#include "settings/TextFile.h"
 
 namespace {
 
@@ -110,9 +110,9 @@ void BM_LoadFile(benchmark::State& state) {
         filter.Assign(std::move(fileText));
         benchmark::DoNotOptimize(filter.EntryCount());
         const long after = ResidentBytes();
-        extraBytesPerEntry = (static_cast<double>(after - before) -
-                              static_cast<double>(text.size() - count)) /
-                             static_cast<double>(count);
+        extraBytesPerEntry =
+            (static_cast<double>(after - before) - static_cast<double>(text.size() - count)) /
+            static_cast<double>(count);
     }
     std::remove(path.c_str());
     state.counters["file_MB"] = static_cast<double>(text.size()) / 1e6;

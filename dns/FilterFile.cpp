@@ -1,12 +1,8 @@
 #include "dns/FilterFile.h"
 
 #include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <memory>
 
 namespace {
@@ -45,34 +41,4 @@ std::string FilterFilePath(const std::string& folder, std::string_view lowerCase
         }
     }
     return folder + "/" + chosen;
-}
-
-bool ReadTextFile(const std::string& path, std::string& text) {
-    text.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-        text.reserve(static_cast<std::size_t>(info.st_size));
-    }
-    bool ok = true;
-    char chunk[1 << 16];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n > 0) {
-            text.append(chunk, static_cast<std::size_t>(n));
-        } else if (n == 0) {
-            break;
-        } else if (errno != EINTR) {
-            ok = false;
-            break;
-        }
-    }
-    ::close(fd);
-    if (!ok) {
-        text.clear();
-    }
-    return ok;
 }

@@ -9,6 +9,3 @@
 // same file whatever case the user gave it. The exact lower-case name wins a tie, then
 // the first in byte order. With no such file, the lower-case name is used.
 std::string FilterFilePath(const std::string& folder, std::string_view lowerCaseName);
-
-// Reads a whole file into `text`; false (and `text` empty) when it cannot be read.
-bool ReadTextFile(const std::string& path, std::string& text);

@@ -8,6 +8,7 @@
 #include "dns/ActivitySink.h"
 #include "dns/FilterFile.h"
 #include "settings/ProfileStore.h"
+#include "settings/TextFile.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ std::string CurrentFolder() {
 
 void LoadList(const std::string& folder, std::string_view fileName, CNameFilter& list) {
     std::string text;
-    if (ReadTextFile(FilterFilePath(folder, fileName), text)) {
+    if (ReadTextFile(FilterFilePath(folder, fileName), text) == ReadResult::kRead) {
         list.Assign(std::move(text));
     }
 }

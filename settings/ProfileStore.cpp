@@ -12,33 +12,9 @@
 #include <string>
 
 #include "settings/IniText.h"
+#include "settings/TextFile.h"
 
 namespace {
-
-enum class ReadResult { kRead, kMissing, kFailed };
-
-ReadResult ReadWholeFile(const std::string& path, std::string& text) {
-    text.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return errno == ENOENT ? ReadResult::kMissing : ReadResult::kFailed;
-    }
-    char chunk[16384];
-    ReadResult result = ReadResult::kRead;
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n > 0) {
-            text.append(chunk, static_cast<std::size_t>(n));
-        } else if (n == 0) {
-            break;
-        } else if (errno != EINTR) {
-            result = ReadResult::kFailed;
-            break;
-        }
-    }
-    ::close(fd);
-    return result;
-}
 
 bool WriteAll(int fd, const std::string& text) {
     std::size_t done = 0;
@@ -184,7 +160,7 @@ std::string ProfileStore::DefaultPath(std::string_view executablePath) {
 
 int ProfileStore::ReadInt(std::string_view section, std::string_view key, int defaultValue) const {
     std::string text;
-    if (ReadWholeFile(m_path, text) != ReadResult::kRead) {
+    if (ReadTextFile(m_path, text) != ReadResult::kRead) {
         return defaultValue;
     }
     const auto value = ini::FindValue(text, section, key);
@@ -199,7 +175,7 @@ std::string ProfileStore::ReadString(std::string_view section, std::string_view 
     std::string text;
     std::string_view found = defaultValue;
     std::optional<std::string_view> value;
-    if (ReadWholeFile(m_path, text) == ReadResult::kRead &&
+    if (ReadTextFile(m_path, text) == ReadResult::kRead &&
         (value = ini::FindValue(text, section, key))) {
         found = *value;
     }
@@ -218,7 +194,7 @@ bool ProfileStore::WriteString(std::string_view section, std::string_view key,
     }
     const std::string target = WriteTarget(m_path);
     std::string text;
-    if (ReadWholeFile(target, text) == ReadResult::kFailed) {
+    if (ReadTextFile(target, text) == ReadResult::kFailed) {
         return false;  // rewriting a file we cannot read would lose its other lines
     }
     return ReplaceFile(target, ini::SetValue(text, section, key, value));
