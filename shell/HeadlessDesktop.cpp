@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "net/Reactor.h"
+#include "shell/DetachedProcess.h"
 #include "shell/HeadlessNotificationArea.h"
 
 std::unique_ptr<INotificationArea> CHeadlessDesktop::CreateNotificationArea(const std::string&) {
@@ -11,6 +12,10 @@ std::unique_ptr<INotificationArea> CHeadlessDesktop::CreateNotificationArea(cons
 
 void CHeadlessDesktop::ShowMessage(const std::string& caption, const std::string& text) {
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+}
+
+void CHeadlessDesktop::OpenInEditor(const std::string& path) {
+    StartDetached({kEditorLauncher, path});
 }
 
 void CHeadlessDesktop::Run(CReactor& reactor) {

@@ -1,9 +1,13 @@
 #include "shell/qt/QtDesktop.h"
 
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QSocketNotifier>
 
+#include "dialogs/qt/QtIPInfoDialog.h"
+#include "dialogs/qt/QtProxyDNSDialog.h"
 #include "net/Reactor.h"
+#include "shell/DetachedProcess.h"
 #include "shell/qt/AboutDialog.h"
 #include "shell/qt/QtNotificationArea.h"
 
@@ -27,6 +31,31 @@ void CQtDesktop::ShowMessage(const std::string& caption, const std::string& text
 void CQtDesktop::RunAbout(const AboutInfo& about) {
     CAboutDialog dialog(about, m_icons);
     dialog.exec();
+}
+
+int CQtDesktop::RunDialog(CIPInfoDialog& dialog) {
+    CQtIPInfoDialog window(dialog);
+    return window.exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+}
+
+int CQtDesktop::RunDialog(CProxyDNSDialog& dialog) {
+    CQtProxyDNSDialog window(dialog);
+    return window.exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+}
+
+bool CQtDesktop::ChooseFolder(const std::string& title, const std::string& start,
+                              std::string& folder) {
+    const QString chosen = QFileDialog::getExistingDirectory(
+        nullptr, QString::fromLocal8Bit(title.c_str()), QString::fromLocal8Bit(start.c_str()));
+    if (chosen.isEmpty()) {
+        return false;
+    }
+    folder = chosen.toLocal8Bit().toStdString();
+    return true;
+}
+
+void CQtDesktop::OpenInEditor(const std::string& path) {
+    StartDetached({kEditorLauncher, path});
 }
 
 void CQtDesktop::Run(CReactor& reactor) {

@@ -21,6 +21,11 @@ public:
     std::unique_ptr<INotificationArea> CreateNotificationArea(const std::string& program) override;
     void ShowMessage(const std::string& caption, const std::string& text) override;
     void RunAbout(const AboutInfo& about) override;
+    int RunDialog(CIPInfoDialog& dialog) override;
+    int RunDialog(CProxyDNSDialog& dialog) override;
+    bool ChooseFolder(const std::string& title, const std::string& start,
+                      std::string& folder) override;
+    void OpenInEditor(const std::string& path) override;
     void Run(CReactor& reactor) override;
     void Quit() override;
 
