@@ -10,6 +10,7 @@
 #include "dns/DnsSocket.h"
 #include "nimbrel/Commands.h"
 #include "settings/ProfileStore.h"
+#include "shell/Desktop.h"
 #include "shell/WindowMessages.h"
 
 namespace nimbrel {
@@ -24,13 +25,17 @@ constexpr const char* kTip = "Nimbrel";
 
 }  // namespace
 
-CMainFrame::CMainFrame(const ProfileStore& profile, INotificationArea& area, Services services,
-                       unsigned dnsPort)
+CMainFrame::CMainFrame(const ProfileStore& profile, INotificationArea& area, IDesktop& desktop,
+                       Services services, unsigned dnsPort)
     : m_profile(profile),
       m_services(std::move(services)),
       m_dnsPort(dnsPort),
       m_trayIcon(area),
       m_relay(profile, this),
+      m_desktop(desktop),
+      m_proxyDNSDialog(profile),
+      m_ipInfoDialog(profile),
+      m_filterCommands(profile, desktop),
       m_filters(profile, this) {
     BuildCommandTable();
 }
@@ -53,6 +58,11 @@ void CMainFrame::BuildCommandTable() {
     m_commands.Add(ID_HIDE, [this] { OnHide(); });
     m_commands.Add(
         ID_HIDE_ON_START, [this] { OnHideOnStart(); }, [this] { return m_hideOnStartCheck == 1; });
+    m_commands.Add(ID_IP_INFO, [this] { m_ipInfoDialog.DoModal(m_desktop); });
+    m_commands.Add(ID_PROXY_DNS, [this] { OnProxyDNS(); });
+    m_commands.Add(ID_MODIFY_NAMED, [this] { m_filterCommands.OnModifyNamed(); });
+    m_commands.Add(ID_MODIFY_PASS, [this] { m_filterCommands.OnModifyPass(); });
+    m_commands.Add(ID_SELECT_FILTER_FOLDER, [this] { m_filterCommands.OnSelectFilterFolder(); });
     m_commands.Add(ID_APP_EXIT, [this] {
         if (m_services.closeWindow) {
             m_services.closeWindow();
@@ -147,6 +157,15 @@ void CMainFrame::OnHideOnStart() {
     } else {
         m_profile.WriteInt("Preferences", "HideOnStart", 1);
         m_hideOnStartCheck = 1;
+    }
+}
+
+void CMainFrame::OnProxyDNS() {
+    // New servers take effect when the service loads them: restart a running one now, a
+    // stopped one picks them up at its next start.
+    if (m_proxyDNSDialog.DoModal(m_desktop) == IDOK && m_running) {
+        OnCommand(ID_STOP);
+        OnCommand(ID_START);
     }
 }
 

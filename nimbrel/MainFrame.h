@@ -3,6 +3,9 @@
 #include <functional>
 #include <memory>
 
+#include "dialogs/FilterCommands.h"
+#include "dialogs/IPInfoDialog.h"
+#include "dialogs/ProxyDNSDialog.h"
 #include "dns/ActivitySink.h"
 #include "dns/DnsMessage.h"
 #include "dns/FilterLists.h"
@@ -12,14 +15,15 @@
 #include "shell/TrayOwner.h"
 
 class CDnsSocket;
+class IDesktop;
 class INotificationArea;
 class ProfileStore;
 
 namespace nimbrel {
 
 // Nimbrel's main window: never shown, found by its title, it owns the tray icon, the
-// DNS service socket, the filter lists and the upstream server table, and carries out
-// every command, whether from the tray menu, a double-click or a second start.
+// DNS service socket, the filter lists, the upstream server table and the two dialogs, and
+// carries out every command, whether from the tray menu, a double-click or a second start.
 class CMainFrame : public ITrayOwner, public IActivitySink {
 public:
     static constexpr const char* kTitle = "Nimbrel";
@@ -30,9 +34,10 @@ public:
         std::function<void()> closeWindow;  // the Exit command: end the message loop
     };
 
-    // `profile` and `area` must outlive the window. `dnsPort` stays 53 in the program.
-    CMainFrame(const ProfileStore& profile, INotificationArea& area, Services services,
-               unsigned dnsPort = dns::kDnsPort);
+    // `profile`, `area` and `desktop` (which runs the dialogs, the folder chooser and the
+    // editor) must outlive the window. `dnsPort` stays 53 in the program.
+    CMainFrame(const ProfileStore& profile, INotificationArea& area, IDesktop& desktop,
+               Services services, unsigned dnsPort = dns::kDnsPort);
     ~CMainFrame() override;
 
     CMainFrame(const CMainFrame&) = delete;
@@ -68,6 +73,7 @@ private:
     void BuildCommandTable();
     void OnHide();
     void OnHideOnStart();
+    void OnProxyDNS();
 
     const ProfileStore& m_profile;
     Services m_services;
@@ -75,6 +81,10 @@ private:
     CCommandTable m_commands;
     CTrayIcon m_trayIcon;
     CUpstreamRelay m_relay;
+    IDesktop& m_desktop;
+    CProxyDNSDialog m_proxyDNSDialog;
+    CIPInfoDialog m_ipInfoDialog;
+    CFilterCommands m_filterCommands;
     int m_hideOnStartCheck = 0;
     CFilterLists m_filters;
     bool m_running = false;

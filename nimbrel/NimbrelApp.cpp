@@ -95,8 +95,8 @@ bool CNimbrelApp::InitInstance() {
                                       m_closing = true;
                                       m_desktop.Quit();
                                   }};
-    m_pMainWnd = std::make_unique<CMainFrame>(m_profile, *m_notificationArea, std::move(services),
-                                              m_dnsPort);
+    m_pMainWnd = std::make_unique<CMainFrame>(m_profile, *m_notificationArea, m_desktop,
+                                              std::move(services), m_dnsPort);
     if (!m_pMainWnd->Create()) {
         m_exitStatus = 1;
         return false;

@@ -15,6 +15,7 @@
 #include "settings/ProfileStore.h"
 #include "shell/HeadlessNotificationArea.h"
 #include "shell/WindowMessages.h"
+#include "tests/dialogs/ScriptedDesktop.h"
 
 namespace fs = std::filesystem;
 using namespace nimbrel;
@@ -40,7 +41,7 @@ protected:
 
     CMainFrame& MakeFrame(unsigned port = 0) {
         CMainFrame::Services services{[this] { ++m_aboutRuns; }, [this] { ++m_closes; }};
-        m_frame = std::make_unique<CMainFrame>(*m_profile, m_area, services, port);
+        m_frame = std::make_unique<CMainFrame>(*m_profile, m_area, m_desktop, services, port);
         return *m_frame;
     }
 
@@ -77,6 +78,7 @@ protected:
     CReactor m_reactor;
     std::unique_ptr<ProfileStore> m_profile;
     CHeadlessNotificationArea m_area;
+    dialogtest::CScriptedDesktop m_desktop;
     std::unique_ptr<CMainFrame> m_frame;
     int m_aboutRuns = 0;
     int m_closes = 0;
@@ -232,16 +234,101 @@ TEST_F(NimbrelFrameTest, PortInUseLeavesTheServiceStoppedWithTheStoppedImage) {
     ::close(holder);
 }
 
-TEST_F(NimbrelFrameTest, AboutAndExitReachTheApplicationAndUnbuiltIdsDoNothing) {
+TEST_F(NimbrelFrameTest, AboutAndExitReachTheApplication) {
     CMainFrame& frame = MakeFrame();
     ASSERT_TRUE(frame.Create());
     frame.OnCommand(ID_APP_ABOUT);
     frame.OnCommand(ID_APP_EXIT);
-    for (int id = ID_IP_INFO; id <= ID_SELECT_FILTER_FOLDER; ++id) {
-        frame.OnCommand(id);
-    }
     EXPECT_EQ(m_aboutRuns, 1);
     EXPECT_EQ(m_closes, 1);
+}
+
+// The user of the Proxy DNS dialog: types 10.0.0.1 into row 1 and answers `result`.
+dialogtest::CScriptedDesktop::User<CProxyDNSDialog> EntersServer(int result) {
+    return [result](dialogtest::CFakeDialogControls& controls, const CProxyDNSDialog& dialog) {
+        const int row1 = CProxyDNSDialog::kServerRows[0].address;
+        controls.SetAddress(row1, 0x0A000001);
+        dialog.OnAddressFieldChanged(controls, row1);
+        return result;
+    };
+}
+
+TEST_F(NimbrelFrameTest, ProxyDnsOkRestartsARunningServiceWithTheNewServers) {
+    CMainFrame& frame = MakeFrame();
+    ASSERT_TRUE(frame.Create());
+    frame.StartDnsService();
+    ASSERT_EQ(frame.Relay().ProxyCount(), 0);
+    const std::size_t before = m_area.Images().size();
+    m_desktop.proxyDNSUser = EntersServer(IDOK);
+    frame.OnCommand(ID_PROXY_DNS);
+    EXPECT_TRUE(frame.IsRunning());
+    // OK stores all five rows; the blank ones as "0.0.0.0", which is never asked.
+    ASSERT_EQ(frame.Relay().ProxyCount(), 5);
+    EXPECT_EQ(frame.Relay().ProxyServer(0), "10.0.0.1");
+    EXPECT_EQ(frame.Relay().ProxyServer(1), "0.0.0.0");
+    EXPECT_EQ(m_profile->ReadInt("Proxy", "UseCode", 0), 30000);
+    EXPECT_EQ(std::vector<int>(m_area.Images().begin() + static_cast<long>(before),
+                               m_area.Images().end()),
+              (std::vector<int>{kStopped, kIdle, kLoading, kIdle}));
+    EXPECT_FALSE(Ask(frame.DnsPort(), "ads.example").empty());
+}
+
+TEST_F(NimbrelFrameTest, ProxyDnsOkWhileStoppedStoresButDoesNotStart) {
+    CMainFrame& frame = MakeFrame();
+    ASSERT_TRUE(frame.Create());
+    m_desktop.proxyDNSUser = EntersServer(IDOK);
+    frame.OnCommand(ID_PROXY_DNS);
+    EXPECT_FALSE(frame.IsRunning());
+    EXPECT_EQ(frame.Relay().ProxyCount(), 0);
+    EXPECT_EQ(m_profile->ReadString("Proxy", "IP1", ""), "10.0.0.1");
+    frame.OnCommand(ID_START);
+    EXPECT_EQ(frame.Relay().ProxyServer(0), "10.0.0.1");
+}
+
+TEST_F(NimbrelFrameTest, ProxyDnsCancelWritesNothingAndKeepsTheServiceAsItWas) {
+    CMainFrame& frame = MakeFrame();
+    ASSERT_TRUE(frame.Create());
+    frame.StartDnsService();
+    const unsigned port = frame.DnsPort();
+    const std::size_t before = m_area.Images().size();
+    m_desktop.proxyDNSUser = EntersServer(IDCANCEL);
+    frame.OnCommand(ID_PROXY_DNS);
+    EXPECT_EQ(m_desktop.dialogRuns, 1);
+    EXPECT_TRUE(frame.IsRunning());
+    EXPECT_EQ(frame.DnsPort(), port);
+    EXPECT_EQ(m_area.Images().size(), before);
+    EXPECT_EQ(m_profile->ReadString("Proxy", "IP1", "absent"), "absent");
+    EXPECT_EQ(m_profile->ReadString("Proxy", "UseCode", "absent"), "absent");
+}
+
+TEST_F(NimbrelFrameTest, IpInfoCommandRunsTheDialogAndStoresTheLocalHost) {
+    CMainFrame& frame = MakeFrame();
+    ASSERT_TRUE(frame.Create());
+    frame.StartDnsService();
+    frame.OnCommand(ID_IP_INFO);  // cancelled by the scripted user
+    EXPECT_EQ(m_desktop.dialogRuns, 1);
+    EXPECT_TRUE(frame.IsRunning());
+    EXPECT_EQ(m_profile->ReadString("Preferences", "ResolveToIP", ""), "127.0.0.1");
+}
+
+TEST_F(NimbrelFrameTest, FilterCommandsReachTheEditorAndTheFolderChooser) {
+    CMainFrame& frame = MakeFrame();
+    ASSERT_TRUE(frame.Create());
+    frame.StartDnsService();
+    const std::string other = m_folder + "/other";
+    fs::create_directory(other);
+    m_desktop.folderToChoose = other;
+    frame.OnCommand(ID_MODIFY_NAMED);
+    frame.OnCommand(ID_SELECT_FILTER_FOLDER);
+    frame.OnCommand(ID_MODIFY_PASS);
+    EXPECT_EQ(m_desktop.openedFiles,
+              (std::vector<std::string>{m_folder + "/named.txt", other + "/pass.txt"}));
+    ASSERT_EQ(m_desktop.folderRequests.size(), 1u);
+    EXPECT_EQ(m_desktop.folderRequests[0].start, m_folder);
+    // Matching keeps the lists loaded from the old folder until they are loaded again.
+    EXPECT_TRUE(frame.Filters().IsNamed("ads.example"));
+    frame.OnCommand(ID_LOAD_FILTERS);
+    EXPECT_FALSE(frame.Filters().IsNamed("ads.example"));
 }
 
 TEST_F(NimbrelFrameTest, DestructionStopsTheServiceAndRemovesTheIcon) {

@@ -102,4 +102,17 @@ TEST_F(NimbrelAppTest, RunningInstanceCarriesOutPostedCommandsUntilExit) {
     EXPECT_EQ(next->ExitInstance(), 0);
 }
 
+TEST_F(NimbrelAppTest, WithoutADisplayTheDialogsAndTheFolderChooserDoNothing) {
+    auto app = MakeApp("");
+    ASSERT_TRUE(app->InitInstance());
+    for (const int id : {ID_IP_INFO, ID_PROXY_DNS, ID_SELECT_FILTER_FOLDER}) {
+        app->MainWindow()->OnCommand(id);
+    }
+    EXPECT_TRUE(app->MainWindow()->IsRunning());
+    EXPECT_EQ(m_profile->ReadString("Preferences", "ResolveToIP", "absent"), "absent");
+    EXPECT_EQ(m_profile->ReadString("Preferences", "FilterPath", "absent"), "absent");
+    EXPECT_EQ(m_profile->ReadString("Proxy", "UseCode", "absent"), "absent");
+    EXPECT_EQ(app->ExitInstance(), 0);
+}
+
 }  // namespace
