@@ -134,7 +134,7 @@ void CAsyncSocket::Close() {
     if (!m_fd.IsOpen()) {
         return;
     }
-    m_reactor->Unregister(m_token, m_fd.Get());
+    m_reactor->Unregister(m_token);
     m_fd.Reset();
     m_reactor = nullptr;
     m_token = 0;

@@ -57,16 +57,18 @@ void CReactor::DispatchReady(int timeoutMs) {
     RunChecks();
     RunPostedCommands();
     --m_dispatchDepth;
-    // An outside loop only calls again when Fd() is readable.
-    if (m_dispatchDepth == 0 && HasPendingWork()) {
+    // An outside loop only calls again when Fd() is readable; Run() comes back by itself.
+    if (m_dispatchDepth == 0 && !m_runningOwnLoop && HasPendingWork()) {
         m_wake.Wake();
     }
 }
 
 void CReactor::Run() {
+    m_runningOwnLoop = true;
     while (!m_quit) {
         DispatchReady(-1);
     }
+    m_runningOwnLoop = false;
     m_quit = false;
 }
 
@@ -127,9 +129,11 @@ bool CReactor::Register(CAsyncSocket& socket, int fd, std::uint64_t& token) {
     return true;
 }
 
-void CReactor::Unregister(std::uint64_t token, int fd) {
+void CReactor::Unregister(std::uint64_t token) {
     m_sockets.Remove(token);
-    m_poller.Remove(fd);
+    // No epoll_ctl: the caller closes the descriptor next, which takes it out of the epoll
+    // set, since the layer never duplicates a socket descriptor and all are close-on-exec.
+    // An event still queued for it carries a token that finds nothing.
     // The caller is about to free a descriptor: listeners that ran out may accept again.
     std::vector<std::uint64_t> held;
     held.swap(m_acceptHeld);

@@ -71,7 +71,7 @@ private:
 
     // Registration of sockets (CAsyncSocket only).
     bool Register(CAsyncSocket& socket, int fd, std::uint64_t& token);
-    void Unregister(std::uint64_t token, int fd);
+    void Unregister(std::uint64_t token);
     void ScheduleCheck(CAsyncSocket& socket);
     void HoldAcceptUntilDescriptorFree(CAsyncSocket& socket);
 
@@ -100,4 +100,5 @@ private:
     int m_dispatchDepth = 0;
     int m_handlerDepth = 0;
     bool m_quit = false;
+    bool m_runningOwnLoop = false;
 };
