@@ -138,15 +138,6 @@ TEST_F(ProxyDNSDialogTest, FirstFieldTypedAloneChecksTheRowUnderThatAddress) {
     EXPECT_EQ(UseCode(), 30000);
 }
 
-TEST_F(ProxyDNSDialogTest, ClearingIfPassedLeavesDigitOne) {
-    Profile().WriteString("Proxy", "IP1", "10.0.0.1");
-    Profile().WriteInt("Proxy", "UseCode", 30000);
-    m_dialog.OnInitDialog(m_controls);
-    m_controls.SetCheck(kRow1.passedBox, false);
-    m_dialog.OnOK(m_controls);
-    EXPECT_EQ(UseCode(), 10000);
-}
-
 TEST_F(ProxyDNSDialogTest, AddressChangeRechecksOnlyItsOwnRow) {
     Profile().WriteString("Proxy", "IP1", "10.0.0.1");
     Profile().WriteString("Proxy", "IP2", "10.0.0.2");
@@ -175,16 +166,6 @@ TEST_F(ProxyDNSDialogTest, AddressClearedToZeroGreysAndClearsItsRow) {
     m_dialog.OnOK(m_controls);
     EXPECT_EQ(Server(kRow1), "0.0.0.0");
     EXPECT_EQ(UseCode(), 0);
-}
-
-TEST_F(ProxyDNSDialogTest, EveryOpeningStartsAfreshFromTheProfile) {
-    m_dialog.OnInitDialog(m_controls);
-    TypeAddress(kRow1, kTenZeroZeroOne);  // then cancelled: nothing stored
-    CFakeDialogControls reopened;
-    m_dialog.OnInitDialog(reopened);
-    EXPECT_FALSE(reopened.Get(kRow1.address).address.has_value());
-    EXPECT_FALSE(reopened.IsChecked(kRow1.passedBox));
-    EXPECT_EQ(m_folder.ProfileText(), "");
 }
 
 }  // namespace
