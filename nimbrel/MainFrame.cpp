@@ -11,7 +11,6 @@
 #include "nimbrel/Commands.h"
 #include "settings/ProfileStore.h"
 #include "shell/Desktop.h"
-#include "shell/WindowMessages.h"
 
 namespace nimbrel {
 namespace {
@@ -27,10 +26,9 @@ constexpr const char* kTip = "Nimbrel";
 
 CMainFrame::CMainFrame(const ProfileStore& profile, INotificationArea& area, IDesktop& desktop,
                        Services services, unsigned dnsPort)
-    : m_profile(profile),
-      m_services(std::move(services)),
+    : CTrayFrame(profile, area, std::move(services), TrayMenu(), kTrayIconId,
+                 CommonCommands{ID_HIDE, ID_HIDE_ON_START}),
       m_dnsPort(dnsPort),
-      m_trayIcon(area),
       m_relay(profile, this),
       m_desktop(desktop),
       m_proxyDNSDialog(profile),
@@ -45,40 +43,22 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::BuildCommandTable() {
-    m_commands.Add(ID_APP_ABOUT, [this] {
-        if (m_services.runAbout) {
-            m_services.runAbout();
-        }
-    });
     m_commands.Add(ID_LOAD_FILTERS, [this] { m_filters.LoadFilters(); });
     m_commands.Add(
         ID_START, [this] { ToggleDnsService(); }, [this] { return m_running; });
     m_commands.Add(
         ID_STOP, [this] { ToggleDnsService(); }, [this] { return !m_running; });
-    m_commands.Add(ID_HIDE, [this] { OnHide(); });
-    m_commands.Add(
-        ID_HIDE_ON_START, [this] { OnHideOnStart(); }, [this] { return m_hideOnStartCheck == 1; });
     m_commands.Add(ID_IP_INFO, [this] { m_ipInfoDialog.DoModal(m_desktop); });
     m_commands.Add(ID_PROXY_DNS, [this] { OnProxyDNS(); });
     m_commands.Add(ID_MODIFY_NAMED, [this] { m_filterCommands.OnModifyNamed(); });
     m_commands.Add(ID_MODIFY_PASS, [this] { m_filterCommands.OnModifyPass(); });
     m_commands.Add(ID_SELECT_FILTER_FOLDER, [this] { m_filterCommands.OnSelectFilterFolder(); });
-    m_commands.Add(ID_APP_EXIT, [this] {
-        if (m_services.closeWindow) {
-            m_services.closeWindow();
-        }
-    });
 }
 
 bool CMainFrame::Create() {
-    if (!m_trayIcon.Create(this, wm::kTrayNotify, kTip, 0, kTrayIconId)) {
+    if (!CreateTrayIcon(kTip)) {
         return false;
     }
-    const int hideOnStart = m_profile.ReadInt("Preferences", "HideOnStart", 0);
-    if (hideOnStart != 0) {
-        m_trayIcon.HideIcon();
-    }
-    m_hideOnStartCheck = hideOnStart == 1 ? 1 : 0;
     m_trayIcon.SetIcon(kRunningIcon);
     return true;
 }
@@ -142,24 +122,6 @@ void CMainFrame::SetActivity(int state) {
     m_trayIcon.SetIcon(kActivityIcons[static_cast<std::size_t>(state)]);
 }
 
-void CMainFrame::OnHide() {
-    if (m_trayIcon.IsHidden()) {
-        m_trayIcon.ShowIcon();
-    } else {
-        m_trayIcon.HideIcon();
-    }
-}
-
-void CMainFrame::OnHideOnStart() {
-    if (m_hideOnStartCheck != 0) {
-        m_profile.WriteInt("Preferences", "HideOnStart", 0);
-        m_hideOnStartCheck = 0;
-    } else {
-        m_profile.WriteInt("Preferences", "HideOnStart", 1);
-        m_hideOnStartCheck = 1;
-    }
-}
-
 void CMainFrame::OnProxyDNS() {
     // New servers take effect when the service loads them: restart a running one now, a
     // stopped one picks them up at its next start.
@@ -167,25 +129,6 @@ void CMainFrame::OnProxyDNS() {
         OnCommand(ID_STOP);
         OnCommand(ID_START);
     }
-}
-
-long CMainFrame::OnTrayNotify(int wParam, int lParam) {
-    if ((lParam & 0xFFFF) == wm::kLButtonDblClk) {
-        OnCommand(m_running ? ID_STOP : ID_START);
-    }
-    return m_trayIcon.OnTrayNotification(wParam, lParam);
-}
-
-void CMainFrame::OnCommand(int id) {
-    m_commands.Execute(id);
-}
-
-bool CMainFrame::IsCommandChecked(int id) const {
-    return m_commands.IsChecked(id);
-}
-
-const MenuResource* CMainFrame::LoadMenu(int id) const {
-    return id == kTrayIconId ? &TrayMenu() : nullptr;
 }
 
 }  // namespace nimbrel

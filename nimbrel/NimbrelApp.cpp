@@ -1,15 +1,11 @@
 #include "nimbrel/NimbrelApp.h"
 
-#include <csignal>
 #include <string>
 #include <utility>
-#include <vector>
 
-#include "net/Reactor.h"
 #include "nimbrel/Commands.h"
 #include "nimbrel/MainFrame.h"
 #include "settings/ProfileStore.h"
-#include "shell/CommandChannel.h"
 #include "shell/Desktop.h"
 #include "shell/InstanceLock.h"
 #include "shell/WindowMessages.h"
@@ -17,15 +13,8 @@
 namespace nimbrel {
 namespace {
 
-constexpr const char* kSocketsFailed = "Windows sockets initialization failed.";
-
-struct Forward {
-    const char* switchText;
-    int command;
-};
-
 // The order in which a second start posts its switches.
-constexpr Forward kForwards[] = {
+constexpr CTrayApplication::Forward kForwards[] = {
     {"/h", ID_HIDE},
     {"/l", ID_LOAD_FILTERS},
     {"/s", ID_START},
@@ -39,27 +28,15 @@ constexpr Forward kForwards[] = {
 
 CNimbrelApp::CNimbrelApp(IDesktop& desktop, const ProfileStore& profile, CCommandLine commandLine,
                          RuntimePlace runtime, unsigned dnsPort)
-    : m_desktop(desktop),
-      m_profile(profile),
-      m_commandLine(std::move(commandLine)),
-      m_runtime(std::move(runtime)),
+    : CTrayApplication(desktop, profile, std::move(commandLine), std::move(runtime)),
       m_dnsPort(dnsPort) {}
 
 CNimbrelApp::~CNimbrelApp() {
-    m_channel.reset();
     m_pMainWnd.reset();
-    m_notificationArea.reset();
-    m_reactor.reset();
 }
 
 std::vector<int> CNimbrelApp::ForwardedCommands(const CCommandLine& commandLine) {
-    std::vector<int> commands;
-    for (const Forward& forward : kForwards) {
-        if (commandLine.Has(forward.switchText)) {
-            commands.push_back(forward.command);
-        }
-    }
-    return commands;
+    return CommandsFor(commandLine, kForwards);
 }
 
 bool CNimbrelApp::InitInstance() {
@@ -68,8 +45,8 @@ bool CNimbrelApp::InitInstance() {
     }
     m_mutex = std::make_unique<CInstanceLock>(m_runtime.folder, m_runtime.NameFor(kMutexName));
     if (m_mutex->AlreadyExisted()) {
-        CCommandChannel::Post(m_runtime.folder, m_runtime.NameFor(kWindowName),
-                              ForwardedCommands(m_commandLine));
+        // Whether or not the running instance has its window yet, this process ends.
+        ForwardToRunningInstance(kWindowName, kForwards);
         return false;
     }
     if (m_commandLine.Has("/q")) {
@@ -81,31 +58,18 @@ bool CNimbrelApp::InitInstance() {
     if (m_commandLine.Has("/h")) {
         m_profile.WriteInt("Preferences", "HideOnStart", 1);
     }
-
-    m_reactor = std::make_unique<CReactor>();
-    if (!m_reactor->IsValid()) {
-        m_desktop.ShowMessage(kProgramTitle, kSocketsFailed);
-        m_exitStatus = 1;
+    if (!InitSocketLayer(kProgramTitle)) {
         return false;
     }
 
-    m_notificationArea = m_desktop.CreateNotificationArea("nimbrel");
-    CMainFrame::Services services{[this] { OnAppAbout(); },
-                                  [this] {
-                                      m_closing = true;
-                                      m_desktop.Quit();
-                                  }};
-    m_pMainWnd = std::make_unique<CMainFrame>(m_profile, *m_notificationArea, m_desktop,
-                                              std::move(services), m_dnsPort);
+    CMainFrame::Services services{[this] { OnAppAbout(); }, [this] { CloseWindow(); }};
+    m_pMainWnd = std::make_unique<CMainFrame>(m_profile, CreateNotificationArea("nimbrel"),
+                                              m_desktop, std::move(services), m_dnsPort);
     if (!m_pMainWnd->Create()) {
-        m_exitStatus = 1;
+        Fail();
         return false;
     }
-    m_channel = std::make_unique<CCommandChannel>(*m_reactor, [this](int id) { PostCommand(id); });
-    m_channel->Listen(m_runtime.folder, m_runtime.NameFor(kWindowName));
-    m_reactor->PostOnSignal(SIGTERM, [this] { m_pMainWnd->OnCommand(ID_APP_EXIT); });
-    m_reactor->PostOnSignal(SIGINT, [this] { m_pMainWnd->OnCommand(ID_APP_EXIT); });
-
+    AcceptCommands(*m_pMainWnd, kWindowName);
     m_pMainWnd->StartDnsService();
 
     if (m_commandLine.Has("/n")) {
@@ -117,24 +81,11 @@ bool CNimbrelApp::InitInstance() {
     return true;
 }
 
-void CNimbrelApp::PostCommand(int id) {
-    m_reactor->Post([this, id] {
-        // Commands posted behind Exit are never carried out.
-        if (!m_closing) {
-            m_pMainWnd->OnCommand(id);
-        }
-    });
-}
-
-void CNimbrelApp::Run() {
-    m_desktop.Run(*m_reactor);
-}
-
 int CNimbrelApp::ExitInstance() {
-    m_channel.reset();
+    const int status = CTrayApplication::ExitInstance();
     m_pMainWnd.reset();
     m_mutex.reset();
-    return m_exitStatus;
+    return status;
 }
 
 void CNimbrelApp::OnAppAbout() {

@@ -2,7 +2,6 @@
 
 #include "quorvin/Commands.h"
 #include "settings/ProfileStore.h"
-#include "shell/WindowMessages.h"
 
 namespace quorvin {
 namespace {
@@ -17,11 +16,15 @@ constexpr const char* kTip = "Quorvin";
 
 CMainFrame::CMainFrame(const ProfileStore& profile, INotificationArea& area, Services services,
                        unsigned httpPort)
-    : m_profile(profile),
-      m_services(std::move(services)),
-      m_trayIcon(area),
+    : CTrayFrame(profile, area, std::move(services), TrayMenu(), kTrayIconId,
+                 CommonCommands{ID_HIDE, ID_HIDE_ON_START}),
       m_server(*this, profile, httpPort) {
-    BuildCommandTable();
+    m_commands.Add(
+        ID_START, [this] { ToggleImageServer(); }, [this] { return IsRunning(); });
+    m_commands.Add(
+        ID_STOP, [this] { ToggleImageServer(); }, [this] { return !IsRunning(); });
+    m_commands.Add(
+        ID_USE_IMAGES, [this] { OnUseImages(); }, [this] { return m_useImagesCheck == 1; });
 }
 
 CMainFrame::~CMainFrame() {
@@ -29,34 +32,11 @@ CMainFrame::~CMainFrame() {
     m_server.StopImageServer();
 }
 
-void CMainFrame::BuildCommandTable() {
-    m_commands.Add(ID_APP_ABOUT, [this] {
-        if (m_services.runAbout) {
-            m_services.runAbout();
-        }
-    });
-    m_commands.Add(
-        ID_START, [this] { ToggleImageServer(); }, [this] { return IsRunning(); });
-    m_commands.Add(
-        ID_STOP, [this] { ToggleImageServer(); }, [this] { return !IsRunning(); });
-    m_commands.Add(ID_HIDE, [this] { OnHide(); });
-    m_commands.Add(
-        ID_HIDE_ON_START, [this] { OnHideOnStart(); }, [this] { return m_hideOnStartCheck == 1; });
-    m_commands.Add(
-        ID_USE_IMAGES, [this] { OnUseImages(); }, [this] { return m_useImagesCheck == 1; });
-    m_commands.Add(ID_APP_EXIT, [this] { OnClose(); });
-}
-
 bool CMainFrame::Create() {
-    if (!m_trayIcon.Create(this, wm::kTrayNotify, kTip, 0, kTrayIconId)) {
+    if (!CreateTrayIcon(kTip)) {
         return false;
     }
     m_useImagesCheck = m_profile.ReadInt("Preferences", "Images", 1) == 1 ? 1 : 0;
-    const int hideOnStart = m_profile.ReadInt("Preferences", "HideOnStart", 0);
-    if (hideOnStart != 0) {
-        m_trayIcon.HideIcon();
-    }
-    m_hideOnStartCheck = hideOnStart == 1 ? 1 : 0;
     m_trayIcon.SetIcon(kStoppedIcon);
     ToggleImageServer();
     return true;
@@ -85,19 +65,6 @@ void CMainFrame::UpdateActivityIcon() {
     }
 }
 
-void CMainFrame::OnHide() {
-    if (m_trayIcon.IsHidden()) {
-        m_trayIcon.ShowIcon();
-    } else {
-        m_trayIcon.HideIcon();
-    }
-}
-
-void CMainFrame::OnHideOnStart() {
-    m_hideOnStartCheck = m_hideOnStartCheck != 0 ? 0 : 1;
-    m_profile.WriteInt("Preferences", "HideOnStart", m_hideOnStartCheck);
-}
-
 void CMainFrame::OnUseImages() {
     m_profile.WriteInt("Preferences", "Images", m_useImagesCheck == 0 ? 1 : 0);
     m_useImagesCheck = m_useImagesCheck == 0 ? 1 : 0;
@@ -105,28 +72,7 @@ void CMainFrame::OnUseImages() {
 
 void CMainFrame::OnClose() {
     m_server.StopImageServer();
-    if (m_services.closeWindow) {
-        m_services.closeWindow();
-    }
-}
-
-long CMainFrame::OnTrayNotify(int wParam, int lParam) {
-    if ((lParam & 0xFFFF) == wm::kLButtonDblClk) {
-        ToggleImageServer();
-    }
-    return m_trayIcon.OnTrayNotification(wParam, lParam);
-}
-
-void CMainFrame::OnCommand(int id) {
-    m_commands.Execute(id);
-}
-
-bool CMainFrame::IsCommandChecked(int id) const {
-    return m_commands.IsChecked(id);
-}
-
-const MenuResource* CMainFrame::LoadMenu(int id) const {
-    return id == kTrayIconId ? &TrayMenu() : nullptr;
+    CTrayFrame::OnClose();
 }
 
 }  // namespace quorvin
