@@ -1,23 +1,23 @@
 #include "shell/DesktopFactory.h"
 
+#include <cstdio>
 #include <cstdlib>
 
+#include "shell/GraphicalSession.h"
 #include "shell/HeadlessDesktop.h"
 #include "shell/qt/QtDesktop.h"
 
-namespace {
-
-bool HasGraphicalSession() {
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    return (x11 != nullptr && x11[0] != '\0') || (wayland != nullptr && wayland[0] != '\0');
-}
-
-}  // namespace
-
 std::unique_ptr<IDesktop> MakeDesktop(int& argc, char** argv, const std::string& program) {
-    if (HasGraphicalSession()) {
-        return std::make_unique<CQtDesktop>(argc, argv, QString::fromStdString(program));
+    const GraphicalSession session = FindGraphicalSession();
+    if (!session.unreachable.empty()) {
+        std::fprintf(stderr, "%s: no display server answers at %s; running without a tray icon\n",
+                     program.c_str(), session.unreachable.c_str());
     }
-    return std::make_unique<CHeadlessDesktop>();
+    if (session.reachable == DisplayServer::kNone) {
+        return std::make_unique<CHeadlessDesktop>();
+    }
+    // Qt is told which server answered, unless the user chose a platform: its own choice
+    // may fall on the other one, which is gone, and that ends the program.
+    ::setenv("QT_QPA_PLATFORM", session.reachable == DisplayServer::kX11 ? "xcb" : "wayland", 0);
+    return std::make_unique<CQtDesktop>(argc, argv, QString::fromStdString(program));
 }
