@@ -23,6 +23,7 @@ void EndToEndTest::SetUp() {
     fs::create_directories(m_config);
     fs::create_directories(m_runtime);
     fs::create_directories(m_work);
+    fs::create_directories(m_root + "/bin");
     fs::permissions(m_runtime, fs::perms::owner_all);
 }
 
@@ -36,7 +37,7 @@ std::map<std::string, std::string> EndToEndTest::Environment() const {
     return {{"XDG_CONFIG_HOME", m_config},
             {"XDG_RUNTIME_DIR", m_runtime},
             {"HOME", m_root},
-            {"PATH", "/usr/bin:/bin"},
+            {"PATH", m_root + "/bin:/usr/bin:/bin"},
             {"ASAN_OPTIONS", "detect_leaks=1"}};
 }
 

@@ -29,6 +29,7 @@ protected:
     // Waits up to `timeoutMs` for the instance's command socket.
     bool AwaitInstance(const std::string& socketName, int timeoutMs = 3000) const;
 
+    // Programs found first on the programs' PATH, so tests can stand in for a desktop tool.
     std::string m_root;
     std::string m_config;
     std::string m_runtime;

@@ -4,8 +4,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "EndToEnd.h"
 
@@ -102,6 +104,28 @@ TEST_F(NimbrelEndToEndTest, ViewAndHideSwitchesWriteTheProfile) {
     auto again = StartInstance({"/V"});
     EXPECT_NE(ProfileText("NIMBREL.INI").find("HideOnStart=0"), std::string::npos);
     Quit(*again);
+}
+
+TEST_F(NimbrelEndToEndTest, NamedAndPassSwitchesOpenTheListsInTheEditor) {
+    // The editor launcher is the outside world: a stand-in records what it was handed.
+    const std::string opened = m_root + "/opened";
+    {
+        std::ofstream launcher(m_root + "/bin/xdg-open");
+        launcher << "#!/bin/sh\necho \"$1\" >> " << opened << "\n";
+    }
+    std::filesystem::permissions(m_root + "/bin/xdg-open", std::filesystem::perms::owner_all);
+    WriteFile("Pass.txt", "");
+    auto instance = StartInstance({"/n"});
+    EXPECT_EQ(RunOnce(kNimbrel, {"/p"}), 0);
+    std::string lines;
+    for (int waited = 0; waited < 3000 && std::count(lines.begin(), lines.end(), '\n') < 2;
+         waited += 20) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        std::ifstream in(opened);
+        lines.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    EXPECT_EQ(lines, m_work + "/named.txt\n" + m_work + "/Pass.txt\n");
+    Quit(*instance);
 }
 
 TEST_F(NimbrelEndToEndTest, FirstStartWithQuitEndsAtOnceAndWritesNothing) {
