@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 
 namespace {
@@ -15,24 +14,25 @@ constexpr std::size_t kChunkBytes = 1 << 16;
 
 ReadResult ReadTextFile(const std::string& path, std::string& text) {
     text.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without blocking: a named pipe must not hold the program up at the open.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return errno == ENOENT ? ReadResult::kMissing : ReadResult::kFailed;
     }
-    // A regular file is read with one call: a read that stops short of what was asked for,
-    // once the size the file had is in, has reached the end. Anything else, or a file that
-    // grew meanwhile, is read on until a read returns nothing.
+    // Only a regular file is text to read: a pipe may never end, a device may never stop.
     struct stat info {};
-    std::size_t fileSize = 0;
-    bool regular = false;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        regular = true;
-        fileSize = static_cast<std::size_t>(info.st_size);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return ReadResult::kFailed;
     }
+    // One call reads the whole file: a read that stops short of what was asked for, once the
+    // size the file had is in, has reached the end. A file that grew meanwhile is read on
+    // until a read returns nothing.
+    const auto fileSize = static_cast<std::size_t>(info.st_size);
     ReadResult result = ReadResult::kRead;
     std::size_t size = 0;
     for (;;) {
-        const std::size_t wanted = std::max(fileSize + 1 - std::min(size, fileSize), kChunkBytes);
+        const std::size_t wanted = size <= fileSize ? fileSize + 1 - size : kChunkBytes;
         text.resize(size + wanted);
         const ssize_t n = ::read(fd, text.data() + size, wanted);
         if (n < 0) {
@@ -43,7 +43,7 @@ ReadResult ReadTextFile(const std::string& path, std::string& text) {
             break;
         }
         size += static_cast<std::size_t>(n);
-        if (n == 0 || (regular && size >= fileSize && static_cast<std::size_t>(n) < wanted)) {
+        if (n == 0 || (size >= fileSize && static_cast<std::size_t>(n) < wanted)) {
             break;
         }
     }

@@ -6,5 +6,6 @@
 // read: a profile that exists but cannot be read must not be rewritten from nothing.
 enum class ReadResult { kRead, kMissing, kFailed };
 
-// Reads the file into `text`; `text` is empty unless the result is kRead.
+// Reads the file into `text`; `text` is empty unless the result is kRead. Anything but a
+// regular file (a pipe, a device, a folder) cannot be read as text: kFailed.
 ReadResult ReadTextFile(const std::string& path, std::string& text);

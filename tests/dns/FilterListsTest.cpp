@@ -1,6 +1,7 @@
 #include "dns/FilterLists.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -105,6 +106,7 @@ TEST_F(FilterListsTest, ReloadEmptiesListsWhoseFilesAreGoneOrUnreadable) {
     fs::remove(m_lists / "named.txt");
     fs::remove(m_lists / "pass.txt");
     fs::create_directory(m_lists / "pass.txt");  // exists, but cannot be read as a file
+    ASSERT_EQ(::mkfifo((m_lists / "named.txt").c_str(), 0600), 0);  // would never end
     lists.LoadFilters();
     EXPECT_FALSE(lists.IsNamed("a.example"));
     EXPECT_FALSE(lists.IsPassed("b.example"));

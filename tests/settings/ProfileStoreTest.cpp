@@ -226,3 +226,21 @@ TEST_F(DefaultPathTest, FallsBackToDotConfigInHome) {
 }
 
 }  // namespace
+
+namespace {
+
+class ProfileNotAFileTest : public ProfileStoreTest {};
+
+TEST_F(ProfileNotAFileTest, PipeOrDeviceReadsDefaultsAtOnceAndIsNeverRewritten) {
+    const std::string pipe = PathOf("PIPE.INI");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const ProfileStore fromPipe(pipe);
+    EXPECT_EQ(fromPipe.ReadInt("Preferences", "Images", 7), 7);
+    EXPECT_FALSE(fromPipe.WriteInt("Preferences", "Images", 0));
+    EXPECT_TRUE(fs::is_fifo(pipe));
+
+    fs::create_symlink("/dev/zero", PathOf("ZERO.INI"));
+    EXPECT_EQ(ProfileStore(PathOf("ZERO.INI")).ReadString("Proxy", "IP1", "none"), "none");
+}
+
+}  // namespace
