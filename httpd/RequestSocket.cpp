@@ -25,6 +25,9 @@ constexpr int kStatusNotFound = 404;
 constexpr long kReadEvents = FD_READ | FD_CLOSE;
 constexpr long kWriteEvents = FD_WRITE | FD_CLOSE;
 
+// The one peer the server answers.
+constexpr const char* kLocalHost = "127.0.0.1";
+
 constexpr const char* kPreferencesSection = "Preferences";
 constexpr const char* kImagesKey = "Images";
 constexpr int kImagesDefault = 1;
@@ -214,12 +217,9 @@ void CRequestSocket::AppendToReply(const char* text, int length) {
 }
 
 bool CRequestSocket::PeerIsLocalHost() const {
-    sockaddr_in peer{};
-    socklen_t size = sizeof peer;
-    if (::getpeername(Handle(), reinterpret_cast<sockaddr*>(&peer), &size) != 0) {
-        return false;
-    }
-    return peer.sin_family == AF_INET && peer.sin_addr.s_addr == htonl(INADDR_LOOPBACK);
+    std::string address;
+    unsigned port = 0;
+    return GetPeerName(address, port) && address == kLocalHost;
 }
 
 void CRequestSocket::Reject() {

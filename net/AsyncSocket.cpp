@@ -110,7 +110,9 @@ bool CAsyncSocket::Accept(CAsyncSocket& connected) {
         WSASetLastError(WSAEINVAL);
         return false;
     }
-    int fd = sys::Accept(m_fd.Get());
+    sockaddr_in peer{};
+    int fd = sys::Accept(m_fd.Get(), peer);
+    m_ready &= ~kFresh;
     if (fd < 0) {
         int error = errno;
         if (IsWouldBlock(error)) {
@@ -126,8 +128,23 @@ bool CAsyncSocket::Accept(CAsyncSocket& connected) {
         return false;
     }
     bool opened = connected.Open(fd, SOCK_STREAM, true, m_selected);
+    connected.m_peer = peer;
+    connected.m_peerKnown = opened;
     Rearm(FD_ACCEPT);
     return opened;
+}
+
+bool CAsyncSocket::GetPeerName(std::string& address, unsigned& port) const {
+    sockaddr_in peer = m_peer;
+    if (!m_peerKnown && sys::PeerAddress(m_fd.Get(), peer) != 0) {
+        SetLastErrorFromErrno(errno);
+        return false;
+    }
+    char text[INET_ADDRSTRLEN];
+    sys::FormatIPv4(peer.sin_addr, text, sizeof text);
+    address = text;
+    port = ntohs(peer.sin_port);
+    return true;
 }
 
 void CAsyncSocket::Close() {
@@ -142,6 +159,7 @@ void CAsyncSocket::Close() {
     m_enabled = 0;
     m_ready = 0;
     m_connected = false;
+    m_peerKnown = false;
     m_checkQueued = false;
 }
 
@@ -192,6 +210,9 @@ void CAsyncSocket::NoteReceiveResult(long result, int len, int flags, int error)
         return;
     }
     constexpr int kReadKinds = FD_READ | FD_OOB;
+    if ((flags & MSG_PEEK) == 0) {
+        m_ready &= ~kFresh;
+    }
     bool drained =
         (result < 0 && IsWouldBlock(error)) ||
         // A stream read that came back short emptied the queue; later data brings
@@ -259,6 +280,11 @@ unsigned CAsyncSocket::LocalPort() const {
 }
 
 void CAsyncSocket::NoteReadiness(std::uint32_t readiness) {
+    if ((readiness & (EPOLLRDHUP | EPOLLHUP | EPOLLERR)) != 0) {
+        m_ready &= ~kFresh;  // what is left to read is for the system call to tell
+    } else if ((readiness & EPOLLIN) != 0) {
+        m_ready |= kFresh;
+    }
     if ((readiness & EPOLLIN) != 0) {
         m_ready |= kReadable;
     }
@@ -331,6 +357,9 @@ bool CAsyncSocket::DeliverIfDue(int kind) {
 }
 
 bool CAsyncSocket::ReadNotificationDue(int& errorCode) {
+    if ((m_ready & kFresh) != 0) {
+        return true;
+    }
     if (m_type == SOCK_DGRAM) {
         // FIONREAD cannot tell an empty datagram from none; a zero-length peek can.
         char unused;
@@ -356,7 +385,7 @@ bool CAsyncSocket::ReadNotificationDue(int& errorCode) {
 }
 
 bool CAsyncSocket::AcceptNotificationDue() {
-    if (sys::PollReadable(m_fd.Get(), 0) > 0) {
+    if ((m_ready & kFresh) != 0 || sys::PollReadable(m_fd.Get(), 0) > 0) {
         return true;
     }
     m_ready &= ~kReadable;

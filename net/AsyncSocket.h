@@ -1,5 +1,6 @@
 #pragma once
 
+#include <netinet/in.h>
 #include <sys/socket.h>
 
 #include <cstdint>
@@ -69,6 +70,10 @@ public:
     // the time-out passed first. Consumes nothing and dispatches nothing.
     int WaitReadable(int timeoutMs);
 
+    // The peer of a connection as a dotted address and a host-order port. A connection made
+    // by Accept knows it from then on; any other asks the system.
+    bool GetPeerName(std::string& address, unsigned& port) const;
+
     int Handle() const { return m_fd.Get(); }
     unsigned LocalPort() const;
 
@@ -91,6 +96,9 @@ private:
         kUrgent = 4,
         kHangUp = 8,
         kFailed = 16,
+        // Data or a connection arrived (readable, with no hang-up or error) and nothing has
+        // been read or accepted since: a notification needs no system call to confirm it.
+        kFresh = 32,
     };
 
     bool Open(int fd, int type, bool connected, long events);
@@ -107,6 +115,8 @@ private:
     bool AcceptNotificationDue();
 
     CUniqueFd m_fd;
+    sockaddr_in m_peer{};
+    bool m_peerKnown = false;
     CReactor* m_reactor = nullptr;
     std::uint64_t m_token = 0;
     int m_type = 0;

@@ -29,6 +29,10 @@ const sockaddr* AsSockaddr(const sockaddr_in& address) {
     return reinterpret_cast<const sockaddr*>(&address);
 }
 
+sockaddr* AsSockaddr(sockaddr_in& address) {
+    return reinterpret_cast<sockaddr*>(&address);
+}
+
 }  // namespace
 
 int Socket(int type) {
@@ -44,9 +48,16 @@ int Bind(int fd, const sockaddr_in& address) {
     return ::bind(fd, AsSockaddr(address), sizeof address);
 }
 
-int Accept(int fd) {
-    return RetryOnInterrupt(
-        [&] { return ::accept4(fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC); });
+int Accept(int fd, sockaddr_in& peer) {
+    return RetryOnInterrupt([&] {
+        socklen_t size = sizeof peer;
+        return ::accept4(fd, AsSockaddr(peer), &size, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    });
+}
+
+int PeerAddress(int fd, sockaddr_in& address) {
+    socklen_t size = sizeof address;
+    return ::getpeername(fd, AsSockaddr(address), &size);
 }
 
 int Close(int fd) {

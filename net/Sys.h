@@ -15,7 +15,9 @@ namespace sys {
 int Socket(int type);  // AF_INET, non-blocking, close-on-exec
 int SetReuseAddress(int fd);
 int Bind(int fd, const sockaddr_in& address);
-int Accept(int fd);  // the new socket is non-blocking and close-on-exec
+// The new socket is non-blocking and close-on-exec; `peer` receives its peer's address.
+int Accept(int fd, sockaddr_in& peer);
+int PeerAddress(int fd, sockaddr_in& address);
 int Close(int fd);
 ssize_t Recv(int fd, void* buf, std::size_t len, int flags);
 ssize_t Send(int fd, const void* buf, std::size_t len, int flags);

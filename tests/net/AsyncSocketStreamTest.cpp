@@ -1,3 +1,4 @@
+#include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -64,6 +65,22 @@ TEST_F(StreamTest, AcceptedConnectionReceivesDataAndOneCloseNotification) {
     EXPECT_EQ(connection.lastError, 0);
     char buffer[16];
     EXPECT_EQ(connection.Receive(buffer, sizeof buffer), 0);
+}
+
+TEST_F(StreamTest, AcceptedConnectionKnowsItsPeerUntilClosed) {
+    CLoopbackClient client(m_listener.LocalPort());
+    CProbeSocket& connection = AcceptOne();
+    sockaddr_in local{};
+    socklen_t size = sizeof local;
+    ASSERT_EQ(::getsockname(client.Fd(), reinterpret_cast<sockaddr*>(&local), &size), 0);
+    std::string address;
+    unsigned port = 0;
+    ASSERT_TRUE(connection.GetPeerName(address, port));
+    EXPECT_EQ(address, kLoopback);
+    EXPECT_EQ(port, ntohs(local.sin_port));
+    connection.Close();
+    EXPECT_FALSE(connection.GetPeerName(address, port));
+    EXPECT_FALSE(m_listener.GetPeerName(address, port));  // a listener has no peer
 }
 
 TEST_F(StreamTest, ResetByPeerIsReportedAsCloseWithItsError) {
