@@ -50,6 +50,10 @@ unsigned CImageServer::Port() const {
     return m_running ? m_listener->LocalPort() : 0;
 }
 
+int CImageServer::ListenHandle() const {
+    return m_running ? m_listener->Handle() : INVALID_SOCKET;
+}
+
 void CImageServer::ReportStartFailure(const char* step, int error) const {
     const int reason = error == WSAEINVAL ? EINVAL : error;
     std::fprintf(stderr, "Quorvin: cannot %s %s:%u: %s\n", step, kListenAddress, m_port,

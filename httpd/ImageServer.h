@@ -30,6 +30,9 @@ public:
     bool IsRunning() const { return m_running; }
     // The port being listened on, 0 while stopped.
     unsigned Port() const;
+    // The listening socket's handle while running, INVALID_SOCKET while stopped: for tools
+    // that tune the socket (the load harness, the tests).
+    int ListenHandle() const;
 
 private:
     void ReportStartFailure(const char* step, int error) const;

@@ -26,25 +26,6 @@ public:
     void UpdateActivityIcon() override {}
     void SetDefaultMenuItem(int /*position*/) override {}
 };
-
-constexpr int kMaxDescriptorSearched = 64;
-
-// The harness's way to the server's listening socket: the descriptor listening on `port`.
-int FindListeningSocket(unsigned port) {
-    for (int fd = 0; fd < kMaxDescriptorSearched; ++fd) {
-        int listening = 0;
-        socklen_t size = sizeof listening;
-        sockaddr_in address{};
-        socklen_t addressSize = sizeof address;
-        if (::getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &listening, &size) == 0 && listening &&
-            ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &addressSize) == 0 &&
-            ntohs(address.sin_port) == port) {
-            return fd;
-        }
-    }
-    return -1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,7 +44,7 @@ int main(int argc, char** argv) {
     if (!server.IsRunning()) {
         return 1;
     }
-    if (argc == 4 && ::listen(FindListeningSocket(server.Port()), std::atoi(argv[3])) != 0) {
+    if (argc == 4 && ::listen(server.ListenHandle(), std::atoi(argv[3])) != 0) {
         return 1;
     }
     reactor.PostOnSignal(SIGTERM, [&reactor] { reactor.Quit(); });

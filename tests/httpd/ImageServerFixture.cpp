@@ -17,25 +17,6 @@ namespace {
 
 // Only a safeguard against a hang: no test waits this long when the server works.
 constexpr auto kPatience = std::chrono::seconds(20);
-
-constexpr int kMaxDescriptorSearched = 1024;
-
-// The test's way to the server's listening socket: the descriptor listening on `port`.
-int FindListeningSocket(unsigned port) {
-    for (int fd = 0; fd < kMaxDescriptorSearched; ++fd) {
-        int listening = 0;
-        socklen_t size = sizeof listening;
-        sockaddr_in address{};
-        socklen_t addressSize = sizeof address;
-        if (::getsockopt(fd, SOL_SOCKET, SO_ACCEPTCONN, &listening, &size) == 0 && listening &&
-            ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &addressSize) == 0 &&
-            ntohs(address.sin_port) == port) {
-            return fd;
-        }
-    }
-    return -1;
-}
-
 }  // namespace
 
 void ImageServerFixture::SetUp() {
@@ -107,7 +88,7 @@ std::string ImageServerFixture::Fetch(std::string_view request) {
 }
 
 void ImageServerFixture::LimitServerUnsentData() {
-    const int fd = FindListeningSocket(Port());
+    const int fd = m_server->ListenHandle();
     ASSERT_GE(fd, 0);
     const int lowWater = 1;
     ASSERT_EQ(::setsockopt(fd, IPPROTO_TCP, TCP_NOTSENT_LOWAT, &lowWater, sizeof lowWater), 0);
