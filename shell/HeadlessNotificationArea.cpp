@@ -18,7 +18,6 @@ bool CHeadlessNotificationArea::Notify(NotifyMessage message, const NotifyIconDa
             m_id = data.id;
             m_tip = data.tip;
             m_icon = data.icon;
-            m_images.push_back(m_icon);
             return true;
         case NotifyMessage::kModify:
             if (!m_shown) {
@@ -26,7 +25,6 @@ bool CHeadlessNotificationArea::Notify(NotifyMessage message, const NotifyIconDa
             }
             if ((data.flags & NotifyIconData::kFlagIcon) != 0) {
                 m_icon = data.icon;
-                m_images.push_back(m_icon);
             }
             if ((data.flags & NotifyIconData::kFlagTip) != 0) {
                 m_tip = data.tip;

@@ -1,12 +1,13 @@
 #pragma once
 
 #include <set>
-#include <vector>
+#include <string>
 
 #include "shell/NotificationArea.h"
 
-// The notification area of a program without a display: the icon's state is kept and
-// nothing is shown. Also what the tests watch the tray icon through.
+// The notification area of a program without a display: the icon's current state is kept
+// and nothing is shown, and nothing else (a server that runs for weeks changes its image
+// with every query). Also what the tests watch the tray icon through.
 class CHeadlessNotificationArea : public INotificationArea {
 public:
     // Icon resources that exist; any id is accepted when the set is empty.
@@ -27,8 +28,6 @@ public:
     int Icon() const { return m_icon; }
     const std::string& Tip() const { return m_tip; }
     const ShownMenu& LastMenu() const { return m_lastMenu; }
-    // Every image the desktop was asked to show, in order.
-    const std::vector<int>& Images() const { return m_images; }
 
 private:
     std::set<int> m_knownIcons;
@@ -36,7 +35,6 @@ private:
     bool m_shown = false;
     int m_id = 0;
     int m_icon = 0;
-    std::vector<int> m_images;
     std::string m_tip;
     ShownMenu m_lastMenu;
 };

@@ -13,9 +13,9 @@
 #include "net/Reactor.h"
 #include "nimbrel/Commands.h"
 #include "settings/ProfileStore.h"
-#include "shell/HeadlessNotificationArea.h"
 #include "shell/WindowMessages.h"
 #include "tests/dialogs/ScriptedDesktop.h"
+#include "tests/support/RecordingNotificationArea.h"
 
 namespace fs = std::filesystem;
 using namespace nimbrel;
@@ -77,7 +77,7 @@ protected:
     std::string m_folder;
     CReactor m_reactor;
     std::unique_ptr<ProfileStore> m_profile;
-    CHeadlessNotificationArea m_area;
+    CRecordingNotificationArea m_area;
     dialogtest::CScriptedDesktop m_desktop;
     std::unique_ptr<CMainFrame> m_frame;
     int m_aboutRuns = 0;

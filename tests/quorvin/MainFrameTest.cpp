@@ -12,7 +12,7 @@
 #include "net/Reactor.h"
 #include "quorvin/Commands.h"
 #include "settings/ProfileStore.h"
-#include "shell/HeadlessNotificationArea.h"
+#include "tests/support/RecordingNotificationArea.h"
 #include "shell/WindowMessages.h"
 
 namespace fs = std::filesystem;
@@ -71,7 +71,7 @@ protected:
     std::string m_folder;
     CReactor m_reactor;
     std::unique_ptr<ProfileStore> m_profile;
-    CHeadlessNotificationArea m_area;
+    CRecordingNotificationArea m_area;
     std::unique_ptr<CMainFrame> m_frame;
     int m_closes = 0;
 };
