@@ -182,12 +182,23 @@ int CAsyncSocket::Receive(void* buf, int len, int flags) {
 }
 
 int CAsyncSocket::ReceiveFrom(void* buf, int len, std::string& address, unsigned& port, int flags) {
+    sockaddr_in from{};
+    const int result = ReceiveFrom(buf, len, from, flags);
+    if (result != SOCKET_ERROR || WSAGetLastError() == EMSGSIZE) {
+        char text[INET_ADDRSTRLEN];
+        sys::FormatIPv4(from.sin_addr, text, sizeof text);
+        address = text;
+        port = ntohs(from.sin_port);
+    }
+    return result;
+}
+
+int CAsyncSocket::ReceiveFrom(void* buf, int len, sockaddr_in& from, int flags) {
     if (len < 0) {
         WSASetLastError(WSAEINVAL);
         return SOCKET_ERROR;
     }
     int systemFlags = m_type == SOCK_DGRAM ? flags | MSG_TRUNC : flags;
-    sockaddr_in from{};
     ssize_t result =
         sys::RecvFrom(m_fd.Get(), buf, static_cast<std::size_t>(len), systemFlags, from);
     int error = errno;
@@ -195,10 +206,6 @@ int CAsyncSocket::ReceiveFrom(void* buf, int len, std::string& address, unsigned
     if (result < 0) {
         return Fail(error);
     }
-    char text[INET_ADDRSTRLEN];
-    sys::FormatIPv4(from.sin_addr, text, sizeof text);
-    address = text;
-    port = ntohs(from.sin_port);
     if (result > len) {
         return Fail(EMSGSIZE);
     }
@@ -241,8 +248,16 @@ int CAsyncSocket::SendTo(const void* buf, int len, unsigned port, const char* ho
     to.sin_family = AF_INET;
     to.sin_port = htons(static_cast<std::uint16_t>(port));
     to.sin_addr.s_addr = htonl(INADDR_BROADCAST);
-    if (len < 0 || port > kMaxPort ||
-        (host != nullptr && *host != '\0' && !sys::ResolveIPv4(host, to.sin_addr))) {
+    if (port > kMaxPort ||
+        (host != nullptr && *host != '\0' && !sys::ParseIPv4(host, to.sin_addr))) {
+        WSASetLastError(WSAEINVAL);
+        return SOCKET_ERROR;
+    }
+    return SendTo(buf, len, to, flags);
+}
+
+int CAsyncSocket::SendTo(const void* buf, int len, const sockaddr_in& to, int flags) {
+    if (len < 0) {
         WSASetLastError(WSAEINVAL);
         return SOCKET_ERROR;
     }
@@ -261,14 +276,6 @@ int CAsyncSocket::NoteSendResult(long result, int error) {
         m_enabled |= FD_WRITE;
     }
     return Fail(error);
-}
-
-int CAsyncSocket::WaitReadable(int timeoutMs) {
-    int result = sys::PollReadable(m_fd.Get(), timeoutMs);
-    if (result < 0) {
-        return Fail(errno);
-    }
-    return result > 0 ? 1 : 0;
 }
 
 unsigned CAsyncSocket::LocalPort() const {

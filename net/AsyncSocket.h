@@ -62,13 +62,11 @@ public:
 
     // One datagram, with its sender as a dotted address and a host-order port.
     int ReceiveFrom(void* buf, int len, std::string& address, unsigned& port, int flags = 0);
-    // `host`: dotted address, else a name looked up for IPv4 (failure: WSAEINVAL); no host
-    // or an empty one sends to the broadcast address.
+    int ReceiveFrom(void* buf, int len, sockaddr_in& from, int flags = 0);
+    // `host`: a dotted IPv4 address (anything else fails with WSAEINVAL: no name is ever
+    // looked up here); no host or an empty one sends to the broadcast address.
     int SendTo(const void* buf, int len, unsigned port, const char* host, int flags = 0);
-
-    // Blocks up to `timeoutMs` for something to read: 1 when something is waiting, 0 when
-    // the time-out passed first. Consumes nothing and dispatches nothing.
-    int WaitReadable(int timeoutMs);
+    int SendTo(const void* buf, int len, const sockaddr_in& to, int flags = 0);
 
     // The peer of a connection as a dotted address and a host-order port. A connection made
     // by Accept knows it from then on; any other asks the system.

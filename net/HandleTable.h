@@ -6,14 +6,22 @@
 // Maps registration tokens to objects. A token carries its slot and the slot's generation,
 // so a token of a removed registration never finds anything again, even after its slot (and
 // the descriptor number behind it) has been reused. The table does not own the objects.
+// Generations count within 31 bits, so a token never has its top bit set: the reactor
+// keeps that bit for descriptors it watches for others.
 template <class T>
 class CHandleTable {
 public:
+    static constexpr std::uint32_t kGenerationMask = 0x7FFFFFFF;
+
+    // New slots start at `firstGeneration` (tests start near the wrap).
+    explicit CHandleTable(std::uint32_t firstGeneration = 0)
+        : m_firstGeneration(firstGeneration & kGenerationMask) {}
+
     std::uint64_t Add(T* item) {
         std::uint32_t index;
         if (m_free.empty()) {
             index = static_cast<std::uint32_t>(m_slots.size());
-            m_slots.push_back(Slot{});
+            m_slots.push_back(Slot{nullptr, m_firstGeneration});
         } else {
             index = m_free.back();
             m_free.pop_back();
@@ -28,7 +36,7 @@ public:
             return;
         }
         slot->item = nullptr;
-        ++slot->generation;
+        slot->generation = (slot->generation + 1) & kGenerationMask;
         m_free.push_back(static_cast<std::uint32_t>(token));
     }
 
@@ -52,6 +60,7 @@ private:
         return &m_slots[index];
     }
 
+    std::uint32_t m_firstGeneration;
     std::vector<Slot> m_slots;
     std::vector<std::uint32_t> m_free;
 };

@@ -8,8 +8,9 @@ namespace {
 
 thread_local CReactor* t_current = nullptr;
 
-// Registration token of the wake pipe; socket tokens never reach it.
+// Registration tokens of the wake pipe and the timers; socket tokens never reach them.
 constexpr std::uint64_t kWakeToken = ~std::uint64_t{0};
+constexpr std::uint64_t kTimerToken = ~std::uint64_t{1};
 
 // Watched descriptors have tokens with the top bit set, which socket tokens never have.
 constexpr std::uint64_t kWatchTokenBit = std::uint64_t{1} << 63;
@@ -21,8 +22,9 @@ constexpr int kDeliveryOrder[] = {FD_READ, FD_WRITE, FD_OOB, FD_ACCEPT, FD_CLOSE
 }  // namespace
 
 CReactor::CReactor() {
-    if (m_poller.IsValid() && m_wake.IsValid() &&
-        m_poller.AddLevelTriggered(m_wake.ReadFd(), kWakeToken)) {
+    if (m_poller.IsValid() && m_wake.IsValid() && m_timers.IsValid() &&
+        m_poller.AddLevelTriggered(m_wake.ReadFd(), kWakeToken) &&
+        m_poller.AddLevelTriggered(m_timers.Fd(), kTimerToken)) {
         t_current = this;
     }
 }
@@ -48,6 +50,8 @@ void CReactor::DispatchReady(int timeoutMs) {
     for (int i = 0; i < count; ++i) {
         if (events[i].data.u64 == kWakeToken) {
             HandleWake();
+        } else if (events[i].data.u64 == kTimerToken) {
+            RunTimers();
         } else if ((events[i].data.u64 & kWatchTokenBit) != 0) {
             DeliverToWatch(events[i].data.u64);
         } else {
@@ -57,8 +61,9 @@ void CReactor::DispatchReady(int timeoutMs) {
     RunChecks();
     RunPostedCommands();
     --m_dispatchDepth;
-    // An outside loop only calls again when Fd() is readable; Run() comes back by itself.
-    if (m_dispatchDepth == 0 && !m_runningOwnLoop && HasPendingWork()) {
+    // Whoever dispatches next (an outside loop, or a nested modal loop at any depth) only
+    // calls again when Fd() is readable; only Run() at the top comes back by itself.
+    if (HasPendingWork() && !(m_runningOwnLoop && m_dispatchDepth == 0)) {
         m_wake.Wake();
     }
 }
@@ -87,6 +92,20 @@ bool CReactor::PostOnSignal(int signo, std::function<void()> command) {
     }
     m_signalCommands[static_cast<std::size_t>(signo)] = std::move(command);
     return m_wake.CatchSignal(signo);
+}
+
+CReactor::TimerId CReactor::StartTimer(int delayMs, std::function<void()> onExpiry) {
+    return m_timers.Add(delayMs, std::move(onExpiry));
+}
+
+void CReactor::StopTimer(TimerId id) {
+    m_timers.Cancel(id);
+}
+
+void CReactor::RunTimers() {
+    ++m_handlerDepth;
+    m_timers.RunExpired();
+    --m_handlerDepth;
 }
 
 bool CReactor::WatchReadable(int fd, std::function<void()> onReadable) {
@@ -150,6 +169,7 @@ void CReactor::ScheduleCheck(CAsyncSocket& socket) {
     }
     socket.m_checkQueued = true;
     m_checks.push_back(socket.m_token);
+    // Inside dispatch, the end of the dispatch wakes the loop for it.
     if (m_dispatchDepth == 0) {
         m_wake.Wake();
     }

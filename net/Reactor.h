@@ -12,6 +12,7 @@
 
 #include "net/EpollPoller.h"
 #include "net/HandleTable.h"
+#include "net/TimerQueue.h"
 #include "net/WakePipe.h"
 
 class CAsyncSocket;
@@ -60,6 +61,12 @@ public:
     bool WatchReadable(int fd, std::function<void()> onReadable);
     void Unwatch(int fd);
 
+    // Runs `onExpiry` from dispatch, like a socket handler, once `delayMs` have passed.
+    using TimerId = CTimerQueue::TimerId;
+    TimerId StartTimer(int delayMs, std::function<void()> onExpiry);
+    // Forgets a timer that has not run yet; does nothing for one that has.
+    void StopTimer(TimerId id);
+
     // Installs a handler for `signo` that only wakes the loop, which then posts `command`.
     // One reactor per process may watch signals; its destructor restores the defaults.
     bool PostOnSignal(int signo, std::function<void()> command);
@@ -85,10 +92,12 @@ private:
     void RunChecks();
     void RunPostedCommands();
     void HandleWake();
+    void RunTimers();
     bool HasPendingWork() const;
 
     CEpollPoller m_poller;
     CWakePipe m_wake;
+    CTimerQueue m_timers;
     CHandleTable<CAsyncSocket> m_sockets;
     std::vector<std::uint64_t> m_checks;  // sockets to re-check, from m_checkHead on
     std::size_t m_checkHead = 0;

@@ -2,10 +2,11 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
-#include <netdb.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/timerfd.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -117,21 +118,6 @@ bool ParseIPv4(const char* text, in_addr& address) {
     return ::inet_pton(AF_INET, text, &address) == 1;
 }
 
-bool ResolveIPv4(const char* host, in_addr& address) {
-    if (ParseIPv4(host, address)) {
-        return true;
-    }
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(host, nullptr, &hints, &found) != 0 || found == nullptr) {
-        return false;
-    }
-    address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr;
-    ::freeaddrinfo(found);
-    return true;
-}
-
 void FormatIPv4(const in_addr& address, char* text, std::size_t size) {
     ::inet_ntop(AF_INET, &address, text, static_cast<socklen_t>(size));
 }
@@ -157,6 +143,48 @@ int EpollWait(int epfd, epoll_event* events, int maxEvents, int timeoutMs) {
 
 int Pipe(int fds[2]) {
     return ::pipe2(fds, O_NONBLOCK | O_CLOEXEC);
+}
+
+int StreamPair(int fds[2]) {
+    return ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0, fds);
+}
+
+int Shutdown(int fd, int how) {
+    return ::shutdown(fd, how);
+}
+
+int RaiseDescriptorLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) {
+        return -1;
+    }
+    limit.rlim_cur = limit.rlim_max;
+    return ::setrlimit(RLIMIT_NOFILE, &limit);
+}
+
+int TimerCreate() {
+    return ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+}
+
+int TimerArmAt(int fd, std::int64_t atNs) {
+    constexpr std::int64_t kNsPerSecond = 1000000000;
+    itimerspec when{};
+    // An all-zero time would disarm the timer instead.
+    const std::int64_t ns = atNs > 0 ? atNs : 1;
+    when.it_value.tv_sec = static_cast<time_t>(ns / kNsPerSecond);
+    when.it_value.tv_nsec = static_cast<long>(ns % kNsPerSecond);
+    return ::timerfd_settime(fd, TFD_TIMER_ABSTIME, &when, nullptr);
+}
+
+void TimerClear(int fd) {
+    std::uint64_t expirations = 0;
+    [[maybe_unused]] const ssize_t n = Read(fd, &expirations, sizeof expirations);
+}
+
+std::int64_t MonotonicNs() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
 }
 
 ssize_t Read(int fd, void* buf, std::size_t len) {

@@ -31,8 +31,6 @@ int PollReadable(int fd, int timeoutMs);
 
 // Dotted IPv4 text to an address; false when it does not parse.
 bool ParseIPv4(const char* text, in_addr& address);
-// Dotted text or a host name looked up for IPv4 (first address); false when neither works.
-bool ResolveIPv4(const char* host, in_addr& address);
 // Dotted text of an address.
 void FormatIPv4(const in_addr& address, char* text, std::size_t size);
 
@@ -42,6 +40,19 @@ int EpollRemove(int epfd, int fd);
 int EpollWait(int epfd, epoll_event* events, int maxEvents, int timeoutMs);
 
 int Pipe(int fds[2]);  // non-blocking, close-on-exec
+// A connected pair of Unix-domain stream sockets, non-blocking, close-on-exec.
+int StreamPair(int fds[2]);
+int Shutdown(int fd, int how);
+// Raises the soft limit on open descriptors to the hard limit.
+int RaiseDescriptorLimit();
+
+// A non-blocking, close-on-exec timerfd on the monotonic clock.
+int TimerCreate();
+// Arms the timer to fire at `atNs` on the monotonic clock (a time already past fires at once).
+int TimerArmAt(int fd, std::int64_t atNs);
+// Consumes the expirations the timer has counted.
+void TimerClear(int fd);
+std::int64_t MonotonicNs();
 ssize_t Read(int fd, void* buf, std::size_t len);
 ssize_t Write(int fd, const void* buf, std::size_t len);
 // Routes `signo` to `handler`; no flags other than SA_RESTART.

@@ -1,6 +1,7 @@
 #include "settings/IniText.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace ini {
 namespace {
@@ -21,6 +22,10 @@ std::string_view Trim(std::string_view s) {
 
 char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {
@@ -208,6 +213,27 @@ std::string SetValue(std::string_view text, std::string_view section, std::strin
         result.append(entry).append(lineEnd);
     }
     return result;
+}
+
+int IntValue(std::optional<std::string_view> value, int defaultValue) {
+    if (!value || value->empty()) {
+        return defaultValue;
+    }
+    const std::string_view text = *value;
+    std::size_t pos = 0;
+    bool negative = false;
+    if (text[pos] == '-' || text[pos] == '+') {
+        negative = text[pos] == '-';
+        ++pos;
+    }
+    std::uint32_t number = 0;
+    for (; pos < text.size() && IsDigit(text[pos]); ++pos) {
+        number = number * 10u + static_cast<std::uint32_t>(text[pos] - '0');
+    }
+    if (negative) {
+        number = 0u - number;
+    }
+    return static_cast<int>(number);
 }
 
 }  // namespace ini

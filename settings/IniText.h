@@ -16,6 +16,11 @@ namespace ini {
 std::optional<std::string_view> FindValue(std::string_view text, std::string_view section,
                                           std::string_view key);
 
+// A value read as an integer the way the private-profile functions read one: optional sign,
+// then leading digits (the rest ignored, wrapping like a 32-bit conversion); a value without
+// digits reads 0, an absent or empty one `defaultValue`.
+int IntValue(std::optional<std::string_view> value, int defaultValue);
+
 // Whether a name or value can be stored on one line of the file: a line end would split
 // it, an '=' in a key or a ']' in a section name would be read back differently.
 bool IsStorableSection(std::string_view section);

@@ -96,28 +96,6 @@ std::string WriteTarget(const std::string& path) {
     return path;
 }
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// Optional sign and leading digits, the rest ignored; wraps like a 32-bit conversion.
-int ParseLeadingInt(std::string_view text) {
-    std::size_t pos = 0;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) {
-        negative = text[pos] == '-';
-        ++pos;
-    }
-    std::uint32_t value = 0;
-    for (; pos < text.size() && IsDigit(text[pos]); ++pos) {
-        value = value * 10u + static_cast<std::uint32_t>(text[pos] - '0');
-    }
-    if (negative) {
-        value = 0u - value;
-    }
-    return static_cast<int>(value);
-}
-
 std::string HomeFolder() {
     if (const char* home = std::getenv("HOME"); home != nullptr && home[0] != '\0') {
         return home;
@@ -163,11 +141,7 @@ int ProfileStore::ReadInt(std::string_view section, std::string_view key, int de
     if (ReadTextFile(m_path, text) != ReadResult::kRead) {
         return defaultValue;
     }
-    const auto value = ini::FindValue(text, section, key);
-    if (!value || value->empty()) {
-        return defaultValue;
-    }
-    return ParseLeadingInt(*value);
+    return ini::IntValue(ini::FindValue(text, section, key), defaultValue);
 }
 
 std::string ProfileStore::ReadString(std::string_view section, std::string_view key,

@@ -18,6 +18,20 @@ TEST(HandleTableTest, TokenOfRemovedEntryFindsNothingAfterSlotReuse) {
     EXPECT_EQ(table.Find(reused), &second);
 }
 
+TEST(HandleTableTest, GenerationWrapsWithoutSettingTheTopBit) {
+    CHandleTable<int> table(CHandleTable<int>::kGenerationMask);
+    int item = 1;
+    std::uint64_t last = table.Add(&item);
+    for (int reuse = 0; reuse < 2; ++reuse) {
+        table.Remove(last);
+        const std::uint64_t next = table.Add(&item);
+        EXPECT_EQ(next >> 63, 0u);
+        EXPECT_EQ(table.Find(last), nullptr);
+        EXPECT_EQ(table.Find(next), &item);
+        last = next;
+    }
+}
+
 TEST(HandleTableTest, UnknownTokensFindNothing) {
     CHandleTable<int> table;
     EXPECT_EQ(table.Find(0), nullptr);

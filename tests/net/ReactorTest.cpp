@@ -138,3 +138,56 @@ TEST_F(ReactorTest, CallbackThatUnwatchesItselfGetsNothingMore) {
 }
 
 }  // namespace
+
+namespace {
+
+// Dispatches the way Qt's loop does: only when the reactor's descriptor is readable.
+void DispatchWhileReadable(CReactor& reactor, int rounds) {
+    for (int round = 0; round < rounds; ++round) {
+        pollfd entry{reactor.Fd(), POLLIN, 0};
+        if (::poll(&entry, 1, 20) == 1) {
+            reactor.DispatchReady(0);
+        }
+    }
+}
+
+TEST_F(ReactorTest, NestedLoopOfAPostedCommandKeepsHandlingEveryDatagram) {
+    constexpr int kDatagrams = 5;
+    CProbeSocket server;
+    CProbeSocket client;
+    ASSERT_TRUE(server.Create(0, SOCK_DGRAM, FD_READ, "127.0.0.1"));
+    ASSERT_TRUE(client.Create(0, SOCK_DGRAM, 0, "127.0.0.1"));
+    server.onReceive = [](CProbeSocket& socket) {
+        char byte;
+        socket.Receive(&byte, 1);
+    };
+    bool modalDone = false;
+    // A modal dialog opened by a posted command runs its own loop inside the outer dispatch.
+    m_reactor.Post([&] {
+        for (int i = 0; i < kDatagrams; ++i) {
+            ASSERT_EQ(client.SendTo("x", 1, server.LocalPort(), "127.0.0.1"), 1);
+        }
+        DispatchWhileReadable(m_reactor, 50);
+        modalDone = true;
+    });
+    DispatchWhileReadable(m_reactor, 1);
+    EXPECT_TRUE(modalDone);
+    EXPECT_EQ(server.received, kDatagrams);
+}
+
+TEST_F(ReactorTest, TimersRunInDeadlineOrderAndAStoppedOneNever) {
+    std::vector<int> order;
+    m_reactor.StartTimer(40, [&] { order.push_back(3); });
+    const CReactor::TimerId stopped = m_reactor.StartTimer(10, [&] { order.push_back(0); });
+    m_reactor.StartTimer(20, [&] {
+        order.push_back(1);
+        m_reactor.StartTimer(0, [&] { order.push_back(2); });
+    });
+    m_reactor.StopTimer(stopped);
+    // Only the timer's own readiness wakes the loop.
+    DispatchWhileReadable(m_reactor, 10);
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+    m_reactor.StopTimer(stopped);
+}
+
+}  // namespace

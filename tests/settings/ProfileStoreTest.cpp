@@ -1,3 +1,4 @@
+#include "settings/KeptProfile.h"
 #include "settings/ProfileStore.h"
 
 #include <gtest/gtest.h>
@@ -241,6 +242,25 @@ TEST_F(ProfileNotAFileTest, PipeOrDeviceReadsDefaultsAtOnceAndIsNeverRewritten) 
 
     fs::create_symlink("/dev/zero", PathOf("ZERO.INI"));
     EXPECT_EQ(ProfileStore(PathOf("ZERO.INI")).ReadString("Proxy", "IP1", "none"), "none");
+}
+
+TEST_F(ProfileStoreTest, KeptProfileSeesEveryChangeAtTheNextRead) {
+    const std::string path = PathOf("KEPT.INI");
+    const ProfileStore store(path);
+    const ProfileStore other(path);
+    CKeptProfile kept(store);
+    EXPECT_EQ(kept.ReadInt("S", "K", 7), 7);
+    other.WriteInt("S", "K", 1);
+    EXPECT_EQ(kept.ReadInt("S", "K", 7), 1);
+    other.WriteInt("S", "K", 2);  // same size, same second
+    EXPECT_EQ(kept.ReadInt("S", "K", 7), 2);
+    WriteFile(path, "[S]\nK=33\n");  // rewritten in place
+    EXPECT_EQ(kept.ReadInt("S", "K", 7), 33);
+    EXPECT_TRUE(kept.WriteInt("S", "K", 4));
+    EXPECT_EQ(kept.ReadInt("S", "K", 7), 4);
+    EXPECT_EQ(other.ReadInt("S", "K", 7), 4);
+    fs::remove(path);
+    EXPECT_EQ(kept.ReadInt("S", "K", 7), 7);
 }
 
 }  // namespace
