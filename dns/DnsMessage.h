@@ -15,10 +15,15 @@ inline constexpr unsigned kDnsPort = 53;
 inline constexpr std::size_t kDnsBufferSize = 512;
 using MessageBuffer = std::array<std::uint8_t, kDnsBufferSize>;
 
+// A relayed reply may be longer when the client's query announced room for it (EDNS), up
+// to this size.
+inline constexpr std::size_t kMaxRelayedReplySize = 4096;
+
 inline constexpr std::size_t kHeaderSize = 12;
 inline constexpr std::size_t kIdOffset = 0;
 inline constexpr std::size_t kFlagsOffset = 2;
-// ANCOUNT, then NSCOUNT and ARCOUNT; QDCOUNT (offset 4) is never touched.
+inline constexpr std::size_t kQdCountOffset = 4;
+// ANCOUNT, then NSCOUNT and ARCOUNT.
 inline constexpr std::size_t kAnCountOffset = 6;
 
 // The question starts right after the header; its name is followed by QTYPE and QCLASS.
@@ -26,11 +31,19 @@ inline constexpr std::size_t kQuestionOffset = kHeaderSize;
 
 inline constexpr std::uint16_t kTypeA = 1;
 inline constexpr std::uint16_t kTypePtr = 12;
+inline constexpr std::uint16_t kTypeOpt = 41;
 inline constexpr std::uint16_t kClassIn = 1;
+
+// Response codes (the low four bits of byte 3).
+inline constexpr std::uint8_t kRcodeMask = 0x0F;
+inline constexpr std::uint8_t kRcodeServFail = 2;
+inline constexpr std::uint8_t kRcodeRefused = 5;
 
 // Flags of a local answer: QR 1, OPCODE 0, AA 1, TC 0, RD 1, RA 0, Z 0, RCODE 0.
 inline constexpr std::uint8_t kAnswerFlagsHigh = 0x85;
 inline constexpr std::uint8_t kAnswerFlagsLow = 0x00;
+// Flags of an error reply: QR 1, OPCODE 0, AA 0, TC 0, RD 1, RA 0; the low byte is the RCODE.
+inline constexpr std::uint8_t kErrorFlagsHigh = 0x81;
 
 // A compression pointer to the question's name at offset 12.
 inline constexpr std::uint8_t kNamePointerHigh = 0xC0;

@@ -2,38 +2,53 @@
 
 #include <sys/socket.h>
 
-#include <string_view>
+#include <algorithm>
+#include <optional>
 
 #include "dns/ActivitySink.h"
 #include "dns/DnsQuestion.h"
 #include "dns/FilterLists.h"
 #include "dns/LocalAnswer.h"
+#include "dns/RelayedReply.h"
 #include "dns/UpstreamRelay.h"
-#include "settings/ProfileStore.h"
 
 namespace {
 
 // Every reply goes out with MSG_DONTROUTE: the client is always on this machine.
 constexpr int kReplyFlags = MSG_DONTROUTE;
 
-// The reverse name of 127.0.0.1, answered locally with "localhost".
-constexpr std::string_view kLocalhostReverseName = "1.0.0.127.in-addr.arpa";
+constexpr int kUseCodeDefault = 0;
+constexpr int kAlwaysReplyDefault = 1;
 
-bool EqualsIgnoringCase(std::string_view text, std::string_view lowerCase) {
-    if (text.size() != lowerCase.size()) {
-        return false;
+// What the route of one query is decided from; each profile value is read at most once,
+// and only when the decision needs it.
+class CQueryFacts : public dns::IRouteFacts {
+public:
+    CQueryFacts(const CFilterLists& filters, CKeptProfile& profile, const CUpstreamRelay& relay)
+        : m_filters(filters), m_profile(profile), m_relay(relay) {}
+
+    bool IsPassed(std::string_view name) const override { return m_filters.IsPassed(name); }
+    bool IsNamed(std::string_view name) const override { return m_filters.IsNamed(name); }
+    int UseCode() override {
+        return m_profile.ReadInt(CUpstreamRelay::kProxySection, CUpstreamRelay::kUseCodeKey,
+                                 kUseCodeDefault);
     }
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
+    bool AlwaysReply() override {
+        if (!m_alwaysReply) {
+            m_alwaysReply =
+                m_profile.ReadInt(CUpstreamRelay::kProxySection, CDnsSocket::kAlwaysReplyKey,
+                                  kAlwaysReplyDefault) != 0;
         }
-        if (c != lowerCase[i]) {
-            return false;
-        }
+        return *m_alwaysReply;
     }
-    return true;
-}
+    int AskableServers() const override { return m_relay.AskableServers(); }
+
+private:
+    const CFilterLists& m_filters;
+    CKeptProfile& m_profile;
+    const CUpstreamRelay& m_relay;
+    std::optional<bool> m_alwaysReply;
+};
 
 }  // namespace
 
@@ -41,12 +56,16 @@ CDnsSocket::CDnsSocket(const CFilterLists& filters, CUpstreamRelay& relay,
                        const ProfileStore& profile, IActivitySink* activity)
     : m_filters(filters), m_relay(relay), m_profile(profile), m_activity(activity) {}
 
+CDnsSocket::~CDnsSocket() {
+    // The relays in flight would answer through this socket.
+    m_relay.DropPending();
+}
+
 void CDnsSocket::OnReceive(int /*errorCode*/) {
     SetActivity(IActivitySink::kQueryArrived);
     dns::MessageBuffer buffer;
-    Client client;
-    const int received =
-        ReceiveFrom(buffer.data(), static_cast<int>(buffer.size()), client.address, client.port);
+    sockaddr_in client{};
+    const int received = ReceiveFrom(buffer.data(), static_cast<int>(buffer.size()), client);
     SetActivity(IActivitySink::kIdle);
 
     CDnsQuestion question;
@@ -54,70 +73,94 @@ void CDnsSocket::OnReceive(int /*errorCode*/) {
         SetActivity(IActivitySink::kIdle);
         return;
     }
-    switch (question.Type()) {
-        case dns::kTypeA:
-            HandleAddressQuery(buffer, received, question, client);
-            break;
-        case dns::kTypePtr:
-            HandlePointerQuery(buffer, received, question, client);
-            break;
-        default:
-            SetActivity(IActivitySink::kIdle);
-            break;
-    }
-}
-
-void CDnsSocket::HandleAddressQuery(dns::MessageBuffer& buffer, int length,
-                                    const CDnsQuestion& question, const Client& client) {
-    // The pass list wins over the named list: a name in both is relayed.
-    if (m_filters.IsPassed(question.Name())) {
-        if (!RelayAndReply(buffer, length, &CUpstreamRelay::PassMask, client)) {
-            SetActivity(IActivitySink::kIdle);
-        }
-        return;
-    }
-    if (m_filters.IsNamed(question.Name())) {
+    if (question.Type() == dns::kTypePtr) {
         SetActivity(IActivitySink::kAnsweringLocally);
-        const std::size_t replyLength =
-            dns::BuildAddressAnswer(buffer, question.End(), m_resolveAddress);
-        if (replyLength != 0) {
-            Reply(buffer, replyLength, client);
-        }
-        SetActivity(IActivitySink::kIdle);
-        return;
     }
-    RelayAndReply(buffer, length, &CUpstreamRelay::NotNamedMask, client);
+    CQueryFacts facts(m_filters, m_profile, m_relay);
+    const dns::Route route = dns::ChooseRoute(question.Type(), question.Name(), facts);
+    Carry(route, buffer, received, question, client);
 }
 
-void CDnsSocket::HandlePointerQuery(dns::MessageBuffer& buffer, int length,
-                                    const CDnsQuestion& question, const Client& client) {
-    SetActivity(IActivitySink::kAnsweringLocally);
-    if (EqualsIgnoringCase(question.Name(), kLocalhostReverseName)) {
-        const std::size_t replyLength = dns::BuildLocalhostPointerAnswer(buffer, question.End());
-        if (replyLength != 0) {
-            Reply(buffer, replyLength, client);
+void CDnsSocket::Carry(const dns::Route& route, dns::MessageBuffer& buffer, int length,
+                       const CDnsQuestion& question, const sockaddr_in& client) {
+    switch (route.kind) {
+        case dns::RouteKind::kLocalAddress:
+            SetActivity(IActivitySink::kAnsweringLocally);
+            ReplyLocally(buffer, dns::BuildAddressAnswer(buffer, question.End(), m_resolveAddress),
+                         client);
+            break;
+        case dns::RouteKind::kLocalEmpty:
+            SetActivity(IActivitySink::kAnsweringLocally);
+            ReplyLocally(buffer, dns::BuildEmptyAnswer(buffer, question.End()), client);
+            break;
+        case dns::RouteKind::kLocalPointer:
+            ReplyLocally(buffer, dns::BuildLocalhostPointerAnswer(buffer, question.End()), client);
+            break;
+        case dns::RouteKind::kRelay: {
+            RelayRequest request;
+            std::copy_n(buffer.begin(), length, request.query.begin());
+            request.length = static_cast<std::size_t>(length);
+            request.questionEnd = question.End();
+            request.client = client;
+            request.mask = route.mask;
+            request.replyLimit = dns::ReplySizeLimit(buffer.data(), request.length);
+            request.alwaysReply = route.alwaysReply;
+            if (!m_relay.RelayQuery(request, *this)) {
+                ReplyUnanswered(route, buffer, question, client, dns::kRcodeServFail);
+            }
+            break;
         }
-        SetActivity(IActivitySink::kIdle);
-        return;
+        case dns::RouteKind::kRefused:
+            ReplyUnanswered(route, buffer, question, client, dns::kRcodeRefused);
+            break;
+        case dns::RouteKind::kDrop:
+            // A type the service does not serve, or a passed name with nowhere to go.
+            if (route.passed ||
+                (question.Type() != dns::kTypeA && question.Type() != dns::kTypePtr)) {
+                SetActivity(IActivitySink::kIdle);
+            }
+            break;
     }
-    RelayAndReply(buffer, length, &CUpstreamRelay::NotNamedMask, client);
 }
 
-bool CDnsSocket::RelayAndReply(dns::MessageBuffer& buffer, int length, int (*maskOf)(int),
-                               const Client& client) {
-    const int useCode =
-        m_profile.ReadInt(CUpstreamRelay::kProxySection, CUpstreamRelay::kUseCodeKey, 0);
-    if (m_relay.RelayQuery(buffer, length, maskOf(useCode)) == 0) {
-        return false;
+void CDnsSocket::ReplyLocally(const dns::MessageBuffer& buffer, std::size_t replyLength,
+                              const sockaddr_in& client) {
+    if (replyLength != 0) {
+        Reply(buffer.data(), replyLength, client);
     }
+    SetActivity(IActivitySink::kIdle);
+}
+
+void CDnsSocket::ReplyUnanswered(const dns::Route& route, dns::MessageBuffer& buffer,
+                                 const CDnsQuestion& question, const sockaddr_in& client,
+                                 std::uint8_t rcode) {
+    if (route.passed) {
+        SetActivity(IActivitySink::kIdle);
+    }
+    if (route.alwaysReply) {
+        Reply(buffer.data(), dns::BuildErrorReply(buffer, question.End(), rcode), client);
+    }
+}
+
+void CDnsSocket::OnRelayReply(const RelayRequest& request, const std::uint8_t* reply,
+                              std::size_t length) {
     SetActivity(IActivitySink::kRelaying);
-    Reply(buffer, static_cast<std::size_t>(length), client);
-    return true;
+    Reply(reply, length, request.client);
 }
 
-void CDnsSocket::Reply(const dns::MessageBuffer& buffer, std::size_t length, const Client& client) {
-    SendTo(buffer.data(), static_cast<int>(length), client.port, client.address.c_str(),
-           kReplyFlags);
+void CDnsSocket::OnRelayUnanswered(const RelayRequest& request) {
+    if (!request.alwaysReply) {
+        return;
+    }
+    dns::MessageBuffer buffer = request.query;
+    Reply(buffer.data(), dns::BuildErrorReply(buffer, request.questionEnd, dns::kRcodeServFail),
+          request.client);
+}
+
+void CDnsSocket::Reply(const std::uint8_t* message, std::size_t length, const sockaddr_in& client) {
+    if (length != 0) {
+        SendTo(message, static_cast<int>(length), client, kReplyFlags);
+    }
 }
 
 void CDnsSocket::SetActivity(int state) {

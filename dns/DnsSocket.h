@@ -1,12 +1,16 @@
 #pragma once
 
+#include <netinet/in.h>
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <string>
 
 #include "dns/DnsMessage.h"
+#include "dns/DnsRoute.h"
+#include "dns/RelayRequest.h"
 #include "net/AsyncSocket.h"
+#include "settings/KeptProfile.h"
 
 class CDnsQuestion;
 class CFilterLists;
@@ -15,45 +19,51 @@ class IActivitySink;
 class ProfileStore;
 
 // The DNS service socket: a datagram socket whose every datagram is handled at once, in
-// OnReceive. A queries for names in the named list get a local answer carrying 127.0.0.1, the
-// reverse query for 127.0.0.1 gets "localhost"; other A and PTR queries go to the
-// upstream relay and its reply goes back to the client unchanged; every other query type,
-// and anything that holds no complete question, is dropped without a reply.
+// OnReceive. The route each query takes is decided by dns::ChooseRoute; this class
+// carries it out: local answers go back at once, relayed queries are handed to the
+// upstream relay, whose reply (or, with "AlwaysReply", SERVFAIL after silence) goes back to
+// the client when it comes, while further queries are handled meanwhile. Anything that
+// holds no complete question is dropped without a reply.
 //
-// Owned by the main window, which creates it when the service starts and deletes it
-// when the service stops. The filter lists, relay, profile and activity sink are not
-// owned and must outlive it; `activity` may be null.
-class CDnsSocket : public CAsyncSocket {
+// Owned by the main window, which creates it when the service starts and deletes it when
+// the service stops; deleting it drops the relays still in flight. The filter lists,
+// relay, profile and activity sink are not owned and must outlive it; `activity` may be
+// null.
+class CDnsSocket : public CAsyncSocket, private IRelayClient {
 public:
     // Where the service listens (port dns::kDnsPort).
     static constexpr const char* kServiceAddress = "127.0.0.1";
+    static constexpr const char* kAlwaysReplyKey = "AlwaysReply";
 
     CDnsSocket(const CFilterLists& filters, CUpstreamRelay& relay, const ProfileStore& profile,
                IActivitySink* activity);
+    ~CDnsSocket() override;
 
 protected:
     void OnReceive(int errorCode) override;
 
 private:
-    struct Client {
-        std::string address;
-        unsigned port = 0;
-    };
-
-    void HandleAddressQuery(dns::MessageBuffer& buffer, int length, const CDnsQuestion& question,
-                            const Client& client);
-    void HandlePointerQuery(dns::MessageBuffer& buffer, int length, const CDnsQuestion& question,
-                            const Client& client);
-    // Relays the query with the mask `maskOf` makes from "UseCode"; a reply goes back to
-    // the client with activity 5. False when no reply came.
-    bool RelayAndReply(dns::MessageBuffer& buffer, int length, int (*maskOf)(int),
-                       const Client& client);
-    void Reply(const dns::MessageBuffer& buffer, std::size_t length, const Client& client);
+    void Carry(const dns::Route& route, dns::MessageBuffer& buffer, int length,
+               const CDnsQuestion& question, const sockaddr_in& client);
+    // Sends a local answer of `replyLength` bytes (none when it did not fit), then idle.
+    void ReplyLocally(const dns::MessageBuffer& buffer, std::size_t replyLength,
+                      const sockaddr_in& client);
+    // No server answers this query: activity returns to idle for a passed name, and with
+    // "AlwaysReply" the client gets an error reply with `rcode`.
+    void ReplyUnanswered(const dns::Route& route, dns::MessageBuffer& buffer,
+                         const CDnsQuestion& question, const sockaddr_in& client,
+                         std::uint8_t rcode);
+    void Reply(const std::uint8_t* message, std::size_t length, const sockaddr_in& client);
     void SetActivity(int state);
+
+    // IRelayClient
+    void OnRelayReply(const RelayRequest& request, const std::uint8_t* reply,
+                      std::size_t length) override;
+    void OnRelayUnanswered(const RelayRequest& request) override;
 
     const CFilterLists& m_filters;
     CUpstreamRelay& m_relay;
-    const ProfileStore& m_profile;
+    CKeptProfile m_profile;
     IActivitySink* m_activity;
     // The address locally built A answers carry, in network order; it never changes.
     const std::array<std::uint8_t, 4> m_resolveAddress{127, 0, 0, 1};

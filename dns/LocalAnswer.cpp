@@ -41,13 +41,13 @@ bool Fits(std::size_t questionEnd, std::size_t recordSize) {
            recordSize <= kDnsBufferSize - questionEnd;
 }
 
-// Flags and counts of a reply that carries one answer and nothing else. ID and QDCOUNT
-// stay as the query had them.
-void WriteAnswerHeader(MessageBuffer& buffer) {
+// Flags and counts of a local answer with `answers` records and nothing else. ID and
+// QDCOUNT stay as the query had them.
+void WriteAnswerHeader(MessageBuffer& buffer, std::uint16_t answers) {
     buffer[kFlagsOffset] = kAnswerFlagsHigh;
     buffer[kFlagsOffset + 1] = kAnswerFlagsLow;
     CAnswerWriter counts(buffer, kAnCountOffset);
-    counts.Uint16(1);
+    counts.Uint16(answers);
     counts.Uint16(0);
     counts.Uint16(0);
 }
@@ -67,7 +67,7 @@ std::size_t BuildAddressAnswer(MessageBuffer& buffer, std::size_t questionEnd,
     if (!Fits(questionEnd, kAddressAnswerRecordSize)) {
         return 0;
     }
-    WriteAnswerHeader(buffer);
+    WriteAnswerHeader(buffer, 1);
     CAnswerWriter record(buffer, questionEnd);
     WriteRecordStart(record, kTypeA);
     record.Uint32(kAddressAnswerTtlSeconds);
@@ -80,13 +80,35 @@ std::size_t BuildLocalhostPointerAnswer(MessageBuffer& buffer, std::size_t quest
     if (!Fits(questionEnd, kPointerAnswerRecordSize)) {
         return 0;
     }
-    WriteAnswerHeader(buffer);
+    WriteAnswerHeader(buffer, 1);
     CAnswerWriter record(buffer, questionEnd);
     WriteRecordStart(record, kTypePtr);
     record.Uint32(kPointerAnswerTtlSeconds);
     record.Uint16(static_cast<std::uint16_t>(kLocalhostName.size()));
     record.Bytes(kLocalhostName);
     return record.Offset();
+}
+
+std::size_t BuildEmptyAnswer(MessageBuffer& buffer, std::size_t questionEnd) {
+    if (!Fits(questionEnd, 0)) {
+        return 0;
+    }
+    WriteAnswerHeader(buffer, 0);
+    return questionEnd;
+}
+
+std::size_t BuildErrorReply(MessageBuffer& buffer, std::size_t questionEnd, std::uint8_t rcode) {
+    if (!Fits(questionEnd, 0)) {
+        return 0;
+    }
+    buffer[kFlagsOffset] = kErrorFlagsHigh;
+    buffer[kFlagsOffset + 1] = rcode;
+    CAnswerWriter counts(buffer, kQdCountOffset);
+    counts.Uint16(1);
+    counts.Uint16(0);
+    counts.Uint16(0);
+    counts.Uint16(0);
+    return questionEnd;
 }
 
 }  // namespace dns

@@ -25,4 +25,10 @@ std::size_t BuildAddressAnswer(MessageBuffer& buffer, std::size_t questionEnd,
 // One PTR record for the question's name pointing at "localhost"; no authority record.
 std::size_t BuildLocalhostPointerAnswer(MessageBuffer& buffer, std::size_t questionEnd);
 
+// The address answer's header with no record at all (the name exists, the type does not).
+std::size_t BuildEmptyAnswer(MessageBuffer& buffer, std::size_t questionEnd);
+
+// An error reply with `rcode` (REFUSED, SERVFAIL): flags 81 0r, QDCOUNT 1, no records.
+std::size_t BuildErrorReply(MessageBuffer& buffer, std::size_t questionEnd, std::uint8_t rcode);
+
 }  // namespace dns

@@ -1,13 +1,13 @@
 #include "dns/UpstreamRelay.h"
 
-#include <sys/socket.h>
+#include <arpa/inet.h>
 
 #include <algorithm>
-#include <chrono>
+#include <cstdio>
 #include <string>
 
 #include "dns/ActivitySink.h"
-#include "net/AsyncSocket.h"
+#include "net/Reactor.h"
 #include "settings/ProfileStore.h"
 
 namespace {
@@ -15,33 +15,13 @@ namespace {
 constexpr std::array<std::string_view, CUpstreamRelay::kMaxProxyServers> kServerKeys = {
     "IP1", "IP2", "IP3", "IP4", "IP5"};
 
-// The "UseCode" digit of table entry j is that of row j + 1: ten-thousands for entry 0
-// down to units for entry 4.
-constexpr std::array<int, CUpstreamRelay::kMaxProxyServers> kEntryDigitWeights = {10000, 1000, 100,
-                                                                                  10, 1};
-constexpr int kDigitBase = 10;
-constexpr int kNotNamedDigitBit = 1;
-constexpr int kPassedDigitBit = 2;
-
-// The text a row without a server holds. On this platform a datagram sent to it reaches
-// the local host, that is this very server, so it is never sent to.
+// What a blank row of the servers dialog holds: no server, and nothing worth a word.
 constexpr std::string_view kNoServerAddress = "0.0.0.0";
 
-// The shortest datagram that carries an ID.
-constexpr int kMinMessageLength = 2;
-
-int MaskOfDigitBit(int useCode, int digitBit) {
-    if (useCode < 0) {
-        return 0;
-    }
-    int mask = 0;
-    for (int entry = 0; entry < CUpstreamRelay::kMaxProxyServers; ++entry) {
-        const int digit = (useCode / kEntryDigitWeights[entry]) % kDigitBase;
-        if ((digit & digitBit) != 0) {
-            mask |= 1 << entry;
-        }
-    }
-    return mask;
+// Addresses whose datagrams reach this very server: the local host, and "any address",
+// which on this platform means the local host too.
+bool LeadsBackHere(const in_addr& address) {
+    return address.s_addr == htonl(INADDR_ANY) || address.s_addr == htonl(INADDR_LOOPBACK);
 }
 
 }  // namespace
@@ -53,96 +33,88 @@ CUpstreamRelay::CUpstreamRelay(const ProfileStore& profile, IActivitySink* activ
       m_upstreamPort(upstreamPort),
       m_replyTimeoutMs(replyTimeoutMs) {}
 
+CUpstreamRelay::~CUpstreamRelay() {
+    DropPending();
+}
+
 int CUpstreamRelay::LoadProxyServers() {
     int count = 0;
+    m_askable = 0;
     for (const std::string_view key : kServerKeys) {
         const std::string server = m_profile.ReadString(kProxySection, key, "");
-        if (server.empty() || server.size() > kMaxServerTextLength) {
+        if (server.empty()) {
             continue;
         }
-        ServerText& entry = m_proxyServers[count++];
-        entry.fill('\0');
-        std::copy(server.begin(), server.end(), entry.begin());
+        if (server.size() > kMaxServerTextLength) {
+            std::fprintf(stderr, "Nimbrel: upstream server %.*s is too long to be an address\n",
+                         static_cast<int>(key.size()), key.data());
+            continue;
+        }
+        Entry& entry = m_entries[count];
+        entry = Entry{};
+        std::copy(server.begin(), server.end(), entry.text.begin());
+        entry.address.sin_family = AF_INET;
+        entry.address.sin_port = htons(static_cast<std::uint16_t>(m_upstreamPort));
+        const bool dotted = ::inet_pton(AF_INET, server.c_str(), &entry.address.sin_addr) == 1;
+        entry.askable = dotted && !LeadsBackHere(entry.address.sin_addr);
+        if (entry.askable) {
+            m_askable |= 1 << count;
+        } else if (server != kNoServerAddress) {
+            std::fprintf(stderr, "Nimbrel: upstream server %.*s=%s is %s; it is never asked\n",
+                         static_cast<int>(key.size()), key.data(), server.c_str(),
+                         dotted ? "this server itself" : "not a dotted IPv4 address");
+        }
+        ++count;
     }
     m_proxyCount = count;
     return m_proxyCount;
 }
 
-int CUpstreamRelay::PassMask(int useCode) {
-    return MaskOfDigitBit(useCode, kPassedDigitBit);
-}
-
-int CUpstreamRelay::NotNamedMask(int useCode) {
-    return MaskOfDigitBit(useCode, kNotNamedDigitBit);
-}
-
-int CUpstreamRelay::RelayQuery(dns::MessageBuffer& buffer, int& length, int mask) {
-    if (mask == 0 || m_proxyCount == 0 || length < kMinMessageLength ||
-        length > static_cast<int>(buffer.size())) {
-        return 0;
-    }
-    CAsyncSocket relaySocket;
-    if (!relaySocket.Create(0, SOCK_DGRAM, FD_READ)) {
-        return 0;
-    }
-    unsigned askedEntries = 0;
+bool CUpstreamRelay::RelayQuery(const RelayRequest& request, IRelayClient& client) {
+    std::array<sockaddr_in, CPendingRelay::kMaxServers> servers{};
+    int serverCount = 0;
     for (int entry = m_proxyCount - 1; entry >= 0; --entry) {
-        if ((mask & (1 << entry)) == 0) {
-            continue;
-        }
-        SetActivity(IActivitySink::kRelaying);
-        const char* server = m_proxyServers[entry].data();
-        if (server != kNoServerAddress) {
-            relaySocket.SendTo(buffer.data(), length, m_upstreamPort, server);
-            askedEntries |= 1u << entry;
-        }
-        if (AwaitReply(relaySocket, buffer, length, askedEntries)) {
-            relaySocket.Close();
-            return 1;
+        if ((request.mask & m_askable & (1 << entry)) != 0) {
+            servers[serverCount++] = m_entries[entry].address;
         }
     }
-    SetActivity(IActivitySink::kIdle);
-    relaySocket.Close();
-    return 0;
-}
-
-bool CUpstreamRelay::AwaitReply(CAsyncSocket& relaySocket, dns::MessageBuffer& buffer, int& length,
-                                unsigned askedEntries) const {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(m_replyTimeoutMs);
-    dns::MessageBuffer reply;
-    std::string sender;
-    unsigned senderPort = 0;
-    for (;;) {
-        const auto remainingMs =
-            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (remainingMs <= 0 || relaySocket.WaitReadable(static_cast<int>(remainingMs)) != 1) {
-            return false;
-        }
-        const int received = relaySocket.ReceiveFrom(reply.data(), static_cast<int>(reply.size()),
-                                                     sender, senderPort);
-        if (received < kMinMessageLength || !IsAskedServer(sender, senderPort, askedEntries) ||
-            reply[dns::kIdOffset] != buffer[dns::kIdOffset] ||
-            reply[dns::kIdOffset + 1] != buffer[dns::kIdOffset + 1]) {
-            continue;
-        }
-        std::copy_n(reply.begin(), received, buffer.begin());
-        length = received;
-        return true;
-    }
-}
-
-bool CUpstreamRelay::IsAskedServer(std::string_view address, unsigned port,
-                                   unsigned askedEntries) const {
-    if (port != m_upstreamPort) {
+    if (serverCount == 0 || m_pending.size() >= kMaxPendingRelays ||
+        CReactor::Current() == nullptr) {
         return false;
     }
-    for (int entry = 0; entry < m_proxyCount; ++entry) {
-        if ((askedEntries & (1u << entry)) != 0 && address == m_proxyServers[entry].data()) {
-            return true;
-        }
+    auto relay = std::make_unique<CPendingRelay>(request, servers, serverCount, m_replyTimeoutMs,
+                                                 *this, client);
+    CPendingRelay& started = *relay;
+    m_pending.emplace(&started, std::move(relay));
+    if (!started.Start()) {
+        m_pending.erase(&started);
+        return false;
     }
-    return false;
+    return true;
+}
+
+void CUpstreamRelay::DropPending() {
+    m_pending.clear();
+}
+
+void CUpstreamRelay::OnAsking() {
+    SetActivity(IActivitySink::kRelaying);
+}
+
+void CUpstreamRelay::OnRelayEnded(CPendingRelay& relay, const std::uint8_t* reply,
+                                  std::size_t length) {
+    const auto found = m_pending.find(&relay);
+    // Kept alive until its client has heard the end: the request belongs to it.
+    const std::unique_ptr<CPendingRelay> ended = std::move(found->second);
+    m_pending.erase(found);
+    if (reply != nullptr) {
+        ended->Client().OnRelayReply(ended->Request(), reply, length);
+        return;
+    }
+    if (m_pending.empty()) {
+        SetActivity(IActivitySink::kIdle);
+    }
+    ended->Client().OnRelayUnanswered(ended->Request());
 }
 
 void CUpstreamRelay::SetActivity(int state) const {

@@ -1,27 +1,33 @@
 #pragma once
 
+#include <netinet/in.h>
+
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <string_view>
+#include <unordered_map>
 
 #include "dns/DnsMessage.h"
+#include "dns/PendingRelay.h"
+#include "dns/RelayRequest.h"
 
-class CAsyncSocket;
 class IActivitySink;
 class ProfileStore;
 
-// The upstream server table and the relay of one query to the servers a selection mask
-// picks. Owned by the main window; the table is loaded at each start of the DNS service.
+// The upstream server table and the relayed queries in flight. Owned by the main window;
+// the table is loaded at each start of the DNS service.
 //
-// A relay blocks the calling thread: it waits up to one reply time-out per selected
-// server, and nothing else runs meanwhile. It opens its own datagram socket for the one
-// query and closes it before it returns.
-class CUpstreamRelay {
+// Relays run side by side on the one thread, each on a socket of its own, with their
+// reply time-outs kept by the reactor: nothing waits for an upstream server.
+class CUpstreamRelay : public IRelayOwner {
 public:
     static constexpr int kMaxProxyServers = 5;
     // Longest server text an entry holds; a dotted IPv4 address needs at most 15.
     static constexpr std::size_t kMaxServerTextLength = 16;
     static constexpr int kReplyTimeoutMs = 1000;
+    // Relays in flight at most; a query beyond them is not relayed.
+    static constexpr std::size_t kMaxPendingRelays = 1024;
 
     static constexpr std::string_view kProxySection = "Proxy";
     static constexpr std::string_view kUseCodeKey = "UseCode";
@@ -30,43 +36,51 @@ public:
     // `replyTimeoutMs` stay at their defaults in the program.
     CUpstreamRelay(const ProfileStore& profile, IActivitySink* activity,
                    unsigned upstreamPort = dns::kDnsPort, int replyTimeoutMs = kReplyTimeoutMs);
+    ~CUpstreamRelay() override;
+
+    CUpstreamRelay(const CUpstreamRelay&) = delete;
+    CUpstreamRelay& operator=(const CUpstreamRelay&) = delete;
 
     // Fills the table from the non-empty keys "IP1" to "IP5" of section "Proxy", in key
     // order; later entries move down over empty or missing keys. A value longer than
-    // kMaxServerTextLength cannot be an address entry and is skipped like an empty one
-    // (cutting it would name a different host). Returns the number of entries.
+    // kMaxServerTextLength is skipped like an empty one (cutting it would name another
+    // host). An entry that is not a dotted-decimal IPv4 address, or that leads back to this
+    // server (0.0.0.0, 127.0.0.1), keeps its place but is never asked; each one but a blank
+    // row's "0.0.0.0" is reported on standard error. Returns the number of entries.
     int LoadProxyServers();
 
-    // Selection masks made from a "UseCode" value: bit j selects table entry j. Each of
-    // the five low decimal digits belongs to one row (ten-thousands = row 1); a digit's
-    // bit 1 is "If passed", its bit 0 "If not named". Higher digits are ignored. A
-    // negative value (no dialog writes one) selects no server.
-    static int PassMask(int useCode);
-    static int NotNamedMask(int useCode);
-
-    // Sends the query (`length` bytes of `buffer`, unchanged) to each selected server,
-    // the last entry first, and waits up to the reply time-out for each. A datagram is the
-    // reply only when it comes from a server asked during this relay (its address and
-    // the upstream port), carries the query's ID and is 2 to 512 bytes long; anything
-    // else is read, thrown away, and the wait goes on. Returns 1 with the reply copied
-    // into `buffer` and `length` set to its size, or 0 with both unchanged.
-    int RelayQuery(dns::MessageBuffer& buffer, int& length, int mask);
-
     int ProxyCount() const { return m_proxyCount; }
-    std::string_view ProxyServer(int entry) const { return m_proxyServers[entry].data(); }
+    std::string_view ProxyServer(int entry) const { return m_entries[entry].text.data(); }
+    // The entries that are asked when selected (bit j: entry j).
+    int AskableServers() const { return m_askable; }
+
+    // Starts relaying the query to the askable entries of its mask, the last entry first,
+    // each asked once the one before stayed silent for the reply time-out. `client` hears
+    // how it ends and must outlive it. False, with nothing started, when no server would be
+    // asked, when kMaxPendingRelays are in flight or when no socket can be made.
+    bool RelayQuery(const RelayRequest& request, IRelayClient& client);
+
+    // Ends every relay in flight without a word to its client, closing its socket.
+    void DropPending();
+    std::size_t PendingCount() const { return m_pending.size(); }
 
 private:
-    using ServerText = std::array<char, kMaxServerTextLength + 1>;
+    struct Entry {
+        std::array<char, kMaxServerTextLength + 1> text{};
+        sockaddr_in address{};
+        bool askable = false;
+    };
 
-    bool AwaitReply(CAsyncSocket& relaySocket, dns::MessageBuffer& buffer, int& length,
-                    unsigned askedEntries) const;
-    bool IsAskedServer(std::string_view address, unsigned port, unsigned askedEntries) const;
+    void OnAsking() override;
+    void OnRelayEnded(CPendingRelay& relay, const std::uint8_t* reply, std::size_t length) override;
     void SetActivity(int state) const;
 
     const ProfileStore& m_profile;
     IActivitySink* m_activity;
     unsigned m_upstreamPort;
     int m_replyTimeoutMs;
-    std::array<ServerText, kMaxProxyServers> m_proxyServers{};
+    std::array<Entry, kMaxProxyServers> m_entries{};
     int m_proxyCount = 0;
+    int m_askable = 0;
+    std::unordered_map<const CPendingRelay*, std::unique_ptr<CPendingRelay>> m_pending;
 };

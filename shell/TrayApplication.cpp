@@ -3,6 +3,7 @@
 #include <csignal>
 
 #include "net/Reactor.h"
+#include "net/Sys.h"
 #include "shell/CommandChannel.h"
 #include "shell/Desktop.h"
 #include "shell/TrayOwner.h"
@@ -45,6 +46,9 @@ bool CTrayApplication::ForwardToRunningInstance(const char* windowName,
 }
 
 bool CTrayApplication::InitSocketLayer(const char* programTitle) {
+    // Every connection and every relayed query holds a descriptor: allow as many as the
+    // system lets this process have.
+    sys::RaiseDescriptorLimit();
     m_reactor = std::make_unique<CReactor>();
     if (!m_reactor->IsValid()) {
         m_desktop.ShowMessage(programTitle, kSocketsFailed);

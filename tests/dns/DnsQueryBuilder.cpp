@@ -36,15 +36,16 @@ Bytes MakeQuery(std::uint16_t id, std::string_view name, std::uint16_t type,
     return message;
 }
 
-Bytes MakeQueryWithOpt(std::uint16_t id, std::string_view name, std::uint16_t type) {
+Bytes MakeQueryWithOpt(std::uint16_t id, std::string_view name, std::uint16_t type,
+                       std::uint16_t payloadSize) {
     Bytes message = MakeQuery(id, name, type);
     message[11] = 1;
     message.push_back(0);  // root owner name
     AppendUint16(message, kTypeOpt);
-    AppendUint16(message, 1232);  // UDP payload size
-    AppendUint16(message, 0);     // extended RCODE and version
-    AppendUint16(message, 0);     // flags
-    AppendUint16(message, 0);     // no options
+    AppendUint16(message, payloadSize);
+    AppendUint16(message, 0);  // extended RCODE and version
+    AppendUint16(message, 0);  // flags
+    AppendUint16(message, 0);  // no options
     return message;
 }
 

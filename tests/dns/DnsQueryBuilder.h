@@ -20,8 +20,9 @@ Bytes EncodeName(std::string_view dotted);
 Bytes MakeQuery(std::uint16_t id, std::string_view name, std::uint16_t type,
                 std::uint16_t questionCount = 1);
 
-// The same with an EDNS OPT record after the question and ARCOUNT 1.
-Bytes MakeQueryWithOpt(std::uint16_t id, std::string_view name, std::uint16_t type);
+// The same with an EDNS OPT record announcing `payloadSize` after the question, ARCOUNT 1.
+Bytes MakeQueryWithOpt(std::uint16_t id, std::string_view name, std::uint16_t type,
+                       std::uint16_t payloadSize = 1232);
 
 std::uint16_t IdOf(const Bytes& message);
 

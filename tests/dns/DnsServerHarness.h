@@ -22,6 +22,7 @@ class CDnsServerHarness {
 public:
     static constexpr int kReplyTimeoutMs = 150;
     static constexpr std::uint16_t kSentinelId = 0xC0DE;
+    static constexpr int kGenerousPatienceMs = 5000;
     // The filter files the harness starts with; the sentinel query needs ads.example.
     static constexpr const char* kNamedList = "ads.example\nboth.example\nin-addr.arpa\n";
     static constexpr const char* kPassList = "both.example\npassed.example\n7.7.7.7.in-addr.arpa\n";
@@ -36,8 +37,8 @@ public:
     bool Start(unsigned upstreamPort = 0);
 
     void Send(const Bytes& datagram);
-    // Runs the loop until a reply reaches the client; nothing after a generous bound.
-    std::optional<Bytes> NextReply();
+    // Runs the loop until a reply reaches the client; nothing after `patienceMs`.
+    std::optional<Bytes> NextReply(int patienceMs = kGenerousPatienceMs);
     // Sends `datagram` and returns its reply.
     std::optional<Bytes> Exchange(const Bytes& datagram);
     // A query for a listed name with kSentinelId: queued behind other datagrams, its

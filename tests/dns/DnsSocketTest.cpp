@@ -97,21 +97,6 @@ INSTANTIATE_TEST_SUITE_P(Spellings, ReverseLoopbackTest,
                          ::testing::Values("1.0.0.127.in-addr.arpa", "1.0.0.127.IN-ADDR.ARPA",
                                            "1.0.0.127.In-Addr.aRPA"));
 
-class UnservedTypeTest : public DnsSocketTest,
-                         public ::testing::WithParamInterface<std::uint16_t> {};
-
-TEST_P(UnservedTypeTest, ForAListedNameGetsNoReply) {
-    m_harness.Folder().SetServers({"127.0.0.2"});
-    m_harness.Folder().SetUseCode(33333);
-    ASSERT_TRUE(m_harness.Start());
-    EXPECT_TRUE(m_harness.DroppedAndServerStillAnswers(
-        dnstest::MakeQuery(0x0101, "ads.example", GetParam())));
-    EXPECT_EQ(m_harness.Activity().shown, (std::vector<int>{2, 1, 1, 2, 1, 3, 1}));
-}
-
-INSTANTIATE_TEST_SUITE_P(Types, UnservedTypeTest,
-                         ::testing::Values(dnstest::kTypeAaaa, dnstest::kTypeMx, 0, 255, 0x0100));
-
 TEST_F(DnsSocketTest, RootNameTakesItsTypeFromOffset13) {
     // An empty line is an entry that matches the root name only.
     m_harness.Folder().WriteFilterFile("named.txt", "ads.example\n\n");
@@ -122,59 +107,11 @@ TEST_F(DnsSocketTest, RootNameTakesItsTypeFromOffset13) {
     const auto reply = m_harness.Exchange(query);
     ASSERT_TRUE(reply);
     EXPECT_EQ(*reply, LocalAnswerTo(query, query.size(), kAddressRecord));
-    EXPECT_TRUE(
-        m_harness.DroppedAndServerStillAnswers(dnstest::MakeQuery(1, "", dnstest::kTypeMx)));
 }
 
 // ---- Relaying ----------------------------------------------------------------------------
 
 constexpr std::uint8_t kUpstreamTag = 0x5A;
-
-struct RouteCase {
-    const char* what;
-    const char* name;
-    std::uint16_t type;
-    int useCode;
-    bool relayed;
-};
-
-class RelayRouteTest : public DnsSocketTest, public ::testing::WithParamInterface<RouteCase> {};
-
-TEST_P(RelayRouteTest, GoesUpstreamOnlyWithTheMaskOfItsList) {
-    CFakeUpstreamGroup fakes({{"127.0.0.2", dnstest::Answering(kUpstreamTag)}});
-    ASSERT_TRUE(fakes.IsBound());
-    m_harness.Folder().SetServers({"127.0.0.2"});
-    m_harness.Folder().SetUseCode(GetParam().useCode);
-    ASSERT_TRUE(m_harness.Start(fakes.Port()));
-    const Bytes query = dnstest::MakeQueryWithOpt(0x2468, GetParam().name, GetParam().type);
-    if (GetParam().relayed) {
-        const auto reply = m_harness.Exchange(query);
-        ASSERT_TRUE(reply);
-        EXPECT_EQ(*reply, CFakeUpstream::ReplyTo(query, kUpstreamTag));
-        EXPECT_EQ(fakes[0].QueriesSeen(), 1);
-        EXPECT_EQ(m_harness.Activity().Activity(), 5);
-    } else {
-        EXPECT_TRUE(m_harness.DroppedAndServerStillAnswers(query));
-        EXPECT_EQ(fakes[0].QueriesSeen(), 0);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Routes, RelayRouteTest,
-    ::testing::Values(
-        RouteCase{"UnlistedWithNotNamedBox", "www.example.org", kTypeA, 10000, true},
-        RouteCase{"UnlistedWithPassedBoxOnly", "www.example.org", kTypeA, 20000, false},
-        RouteCase{"UnlistedWithNoBox", "www.example.org", kTypeA, 0, false},
-        RouteCase{"PassedWithPassedBox", "www.passed.example", kTypeA, 20000, true},
-        RouteCase{"PassedWithNotNamedBoxOnly", "www.passed.example", kTypeA, 10000, false},
-        RouteCase{"InBothListsIsRelayed", "both.example", kTypeA, 20000, true},
-        RouteCase{"InBothListsWithoutServerIsNotAnswered", "both.example", kTypeA, 10000, false},
-        RouteCase{"OtherReverseName", "4.3.2.10.in-addr.arpa", kTypePtr, 10000, true},
-        RouteCase{"ReverseNameInPassListUsesNotNamedMask", "7.7.7.7.in-addr.arpa", kTypePtr, 20000,
-                  false},
-        RouteCase{"ReverseNameInPassListRelayedWithNotNamedBox", "7.7.7.7.in-addr.arpa", kTypePtr,
-                  10000, true}),
-    [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(DnsSocketTest, RelayedReplyShowsRelayingAndStaysThere) {
     CFakeUpstreamGroup fakes({{"127.0.0.2", dnstest::Answering(kUpstreamTag)}});
@@ -186,25 +123,15 @@ TEST_F(DnsSocketTest, RelayedReplyShowsRelayingAndStaysThere) {
     EXPECT_EQ(m_harness.Activity().shown, (std::vector<int>{2, 1, 5, 5}));
 }
 
-TEST_F(DnsSocketTest, PassedNameWithoutUpstreamReplyGetsNothing) {
-    CFakeUpstreamGroup fakes({{"127.0.0.2", dnstest::Silent()}});
-    ASSERT_TRUE(fakes.IsBound());
-    m_harness.Folder().SetServers({"127.0.0.2"});
-    m_harness.Folder().SetUseCode(20000);
-    ASSERT_TRUE(m_harness.Start(fakes.Port()));
-    EXPECT_TRUE(
-        m_harness.DroppedAndServerStillAnswers(dnstest::MakeQuery(1, "passed.example", kTypeA)));
-    EXPECT_EQ(fakes[0].QueriesSeen(), 1);
-    EXPECT_EQ(m_harness.Activity().shown, (std::vector<int>{2, 1, 5, 1, 1, 2, 1, 3, 1}));
-}
-
 TEST_F(DnsSocketTest, UseCodeIsReadAgainForEveryRelayedQuery) {
     CFakeUpstreamGroup fakes({{"127.0.0.2", dnstest::Answering(kUpstreamTag)}});
     ASSERT_TRUE(fakes.IsBound());
     m_harness.Folder().SetServers({"127.0.0.2"});
     ASSERT_TRUE(m_harness.Start(fakes.Port()));
     const Bytes query = dnstest::MakeQuery(0x3131, "www.example.org", kTypeA);
-    EXPECT_TRUE(m_harness.DroppedAndServerStillAnswers(query));
+    const auto refused = m_harness.Exchange(query);
+    ASSERT_TRUE(refused);
+    EXPECT_EQ((*refused)[3], dns::kRcodeRefused);
     m_harness.Folder().SetUseCode(10000);
     const auto reply = m_harness.Exchange(query);
     ASSERT_TRUE(reply);
@@ -226,5 +153,134 @@ TEST_F(DnsSocketTest, FullSizeQueryIsRelayedUnchanged) {
     ASSERT_TRUE(reply);
     EXPECT_EQ(*reply, query);
 }
+
+// ---- Replies to queries no server answers ------------------------------------------------
+
+enum class Expected { kNothing, kEmptyAnswer, kRefused, kServFail };
+
+struct ReplyRuleCase {
+    const char* what;
+    const char* alwaysReply;  // the profile's text; null: key absent
+    bool silentServer;        // otherwise no server at all
+    int useCode;
+    const char* name;
+    std::uint16_t type;
+    Expected expected;
+    std::vector<int> activity;
+};
+
+// The reply `expected` gives `query` (header and question only, counts as the kind says).
+Bytes ExpectedReply(const Bytes& query, std::size_t questionEnd, Expected expected) {
+    Bytes reply(query.begin(), query.begin() + static_cast<std::ptrdiff_t>(questionEnd));
+    std::fill(reply.begin() + 6, reply.begin() + 12, 0);
+    if (expected == Expected::kEmptyAnswer) {
+        reply[2] = 0x85;
+        reply[3] = 0x00;
+        return reply;
+    }
+    reply[2] = 0x81;
+    reply[3] = expected == Expected::kRefused ? dns::kRcodeRefused : dns::kRcodeServFail;
+    reply[4] = 0;
+    reply[5] = 1;
+    return reply;
+}
+
+class ReplyRuleTest : public DnsSocketTest, public ::testing::WithParamInterface<ReplyRuleCase> {};
+
+TEST_P(ReplyRuleTest, RepliesAsTheProfileSays) {
+    const ReplyRuleCase& rule = GetParam();
+    CFakeUpstreamGroup fakes({{"127.0.0.2", dnstest::Silent()}});
+    ASSERT_TRUE(fakes.IsBound());
+    if (rule.silentServer) {
+        m_harness.Folder().SetServers({"127.0.0.2"});
+    }
+    m_harness.Folder().SetUseCode(rule.useCode);
+    if (rule.alwaysReply != nullptr) {
+        m_harness.Folder().Profile().WriteString("Proxy", "AlwaysReply", rule.alwaysReply);
+    }
+    ASSERT_TRUE(m_harness.Start(fakes.Port()));
+    // QDCOUNT 2 shows which header fields the reply keeps.
+    Bytes query = dnstest::MakeQueryWithOpt(0x6161, rule.name, rule.type);
+    query[5] = 2;
+    const std::size_t questionEnd = dnstest::MakeQuery(0, rule.name, rule.type).size();
+    m_harness.Send(query);
+    const auto reply = m_harness.NextReply(3 * CDnsServerHarness::kReplyTimeoutMs);
+    if (rule.expected == Expected::kNothing) {
+        EXPECT_FALSE(reply);
+    } else {
+        ASSERT_TRUE(reply);
+        EXPECT_EQ(*reply, ExpectedReply(query, questionEnd, rule.expected));
+    }
+    EXPECT_EQ(m_harness.Activity().shown, rule.activity);
+}
+
+constexpr std::uint16_t kTypeAaaa = dnstest::kTypeAaaa;
+
+INSTANTIATE_TEST_SUITE_P(Rules, ReplyRuleTest,
+                         ::testing::Values(ReplyRuleCase{"OtherTypeForListedName",
+                                                         nullptr,
+                                                         false,
+                                                         0,
+                                                         "ads.example",
+                                                         kTypeAaaa,
+                                                         Expected::kEmptyAnswer,
+                                                         {2, 1, 3, 1}},
+                                           ReplyRuleCase{"OtherTypeForListedNameSilently",
+                                                         "0",
+                                                         false,
+                                                         0,
+                                                         "ads.example",
+                                                         kTypeAaaa,
+                                                         Expected::kNothing,
+                                                         {2, 1, 1}},
+                                           ReplyRuleCase{"UnlistedWithoutServer",
+                                                         nullptr,
+                                                         false,
+                                                         10000,
+                                                         "www.example",
+                                                         kTypeA,
+                                                         Expected::kRefused,
+                                                         {2, 1}},
+                                           ReplyRuleCase{"UnlistedWithoutServerSilently",
+                                                         "0",
+                                                         false,
+                                                         10000,
+                                                         "www.example",
+                                                         kTypeA,
+                                                         Expected::kNothing,
+                                                         {2, 1}},
+                                           ReplyRuleCase{"PassedWithoutServer",
+                                                         "1",
+                                                         false,
+                                                         20000,
+                                                         "passed.example",
+                                                         kTypeAaaa,
+                                                         Expected::kRefused,
+                                                         {2, 1, 1}},
+                                           ReplyRuleCase{"OtherReverseNameWithoutServer",
+                                                         " 7 ",
+                                                         false,
+                                                         10000,
+                                                         "4.3.2.1.in-addr.arpa",
+                                                         kTypePtr,
+                                                         Expected::kRefused,
+                                                         {2, 1, 3}},
+                                           ReplyRuleCase{"EveryServerSilent",
+                                                         nullptr,
+                                                         true,
+                                                         10000,
+                                                         "www.example",
+                                                         kTypeA,
+                                                         Expected::kServFail,
+                                                         {2, 1, 5, 1}},
+                                           ReplyRuleCase{"EveryServerSilentSilently",
+                                                         "0",
+                                                         true,
+                                                         10000,
+                                                         "www.example",
+                                                         kTypeA,
+                                                         Expected::kNothing,
+                                                         {2, 1, 5, 1}}),
+                         [](const auto& info) { return std::string(info.param.what); });
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <memory>
 
 namespace dnstest {
 
@@ -53,8 +55,11 @@ CFakeUpstream::~CFakeUpstream() {
 void CFakeUpstream::Serve() {
     pollfd watched[2] = {{m_fd, POLLIN, 0}, {m_stopPipe[0], POLLIN, 0}};
     for (;;) {
-        if (::poll(watched, 2, -1) < 0 || (watched[1].revents & POLLIN) != 0) {
+        if (::poll(watched, 2, SendDue()) < 0 || (watched[1].revents & POLLIN) != 0) {
             return;
+        }
+        if ((watched[0].revents & POLLIN) == 0) {
+            continue;
         }
         Query query;
         query.bytes.resize(kReceiveSize);
@@ -68,6 +73,28 @@ void CFakeUpstream::Serve() {
         ++m_queriesSeen;
         m_behaviour(*this, query);
     }
+}
+
+void CFakeUpstream::SendLater(const sockaddr_in& to, const Bytes& bytes, int delayMs) {
+    m_deferred.push_back({Clock::now() + std::chrono::milliseconds(delayMs), to, bytes});
+}
+
+int CFakeUpstream::SendDue() {
+    const auto now = Clock::now();
+    auto next = Clock::time_point::max();
+    for (auto it = m_deferred.begin(); it != m_deferred.end();) {
+        if (it->due <= now) {
+            SendTo(it->to, it->bytes);
+            it = m_deferred.erase(it);
+        } else {
+            next = std::min(next, it->due);
+            ++it;
+        }
+    }
+    if (next == Clock::time_point::max()) {
+        return -1;
+    }
+    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(next - now).count());
 }
 
 void CFakeUpstream::SendTo(const sockaddr_in& to, const Bytes& bytes) const {
@@ -116,8 +143,19 @@ CFakeUpstream::Behaviour Silent() {
 
 CFakeUpstream::Behaviour AnsweringAfter(int delayMs, std::uint8_t tag) {
     return [delayMs, tag](CFakeUpstream& server, const CFakeUpstream::Query& query) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-        server.SendTo(query.from, CFakeUpstream::ReplyTo(query.bytes, tag));
+        server.SendLater(query.from, CFakeUpstream::ReplyTo(query.bytes, tag), delayMs);
+    };
+}
+
+CFakeUpstream::Behaviour AnsweringOnceSeen(int count, std::uint8_t tag) {
+    auto held = std::make_shared<std::vector<CFakeUpstream::Query>>();
+    return [count, tag, held](CFakeUpstream& server, const CFakeUpstream::Query& query) {
+        held->push_back(query);
+        if (static_cast<int>(held->size()) == count) {
+            for (const CFakeUpstream::Query& waiting : *held) {
+                server.SendTo(waiting.from, CFakeUpstream::ReplyTo(waiting.bytes, tag));
+            }
+        }
     };
 }
 

@@ -3,6 +3,7 @@
 #include <netinet/in.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -39,13 +40,25 @@ public:
 
     // Sends from this server's own address and port.
     void SendTo(const sockaddr_in& to, const Bytes& bytes) const;
+    // The same once `delayMs` have passed, without holding up the queries that come
+    // meanwhile. Only behaviours call it (they run on the server's thread).
+    void SendLater(const sockaddr_in& to, const Bytes& bytes, int delayMs);
 
     // The reply a well-behaved server gives: the query as answer, flags 81 80, with a
     // trailing tag naming the server so the test can tell who answered.
     static Bytes ReplyTo(const Bytes& query, std::uint8_t tag);
 
 private:
+    using Clock = std::chrono::steady_clock;
+    struct Deferred {
+        Clock::time_point due;
+        sockaddr_in to;
+        Bytes bytes;
+    };
+
     void Serve();
+    // Sends what is due; the time until the next one is due (-1: none waits).
+    int SendDue();
 
     std::string m_address;
     unsigned m_port = 0;
@@ -53,6 +66,7 @@ private:
     int m_stopPipe[2] = {-1, -1};
     Behaviour m_behaviour;
     std::atomic<int> m_queriesSeen{0};
+    std::vector<Deferred> m_deferred;
     std::thread m_thread;
 };
 
@@ -79,7 +93,10 @@ private:
 // Behaviours.
 CFakeUpstream::Behaviour Answering(std::uint8_t tag);
 CFakeUpstream::Behaviour Silent();
+// Answers each query `delayMs` after it came, queries side by side.
 CFakeUpstream::Behaviour AnsweringAfter(int delayMs, std::uint8_t tag);
+// Holds every query back until `count` have come, then answers them all.
+CFakeUpstream::Behaviour AnsweringOnceSeen(int count, std::uint8_t tag);
 // Sends `first` (made from the query) and then, unless told not to, the proper reply.
 CFakeUpstream::Behaviour SendsFirst(std::function<Bytes(const Bytes& query)> first,
                                     std::uint8_t tag, bool thenAnswers = true);

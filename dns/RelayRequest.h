@@ -1,0 +1,34 @@
+#pragma once
+
+#include <netinet/in.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "dns/DnsMessage.h"
+
+// One query on its way to the upstream servers: its bytes, which go upstream unchanged,
+// where its reply goes, and what the reply may be.
+struct RelayRequest {
+    dns::MessageBuffer query{};
+    std::size_t length = 0;
+    // The end of the query's question (header plus the one question).
+    std::size_t questionEnd = 0;
+    sockaddr_in client{};
+    // Upstream table entries to ask (bit j: entry j), the last entry first.
+    int mask = 0;
+    // The longest reply the client takes (512, or more when its query says so).
+    std::size_t replyLimit = dns::kDnsBufferSize;
+    // Silence from every server gets SERVFAIL instead of no reply.
+    bool alwaysReply = false;
+};
+
+// Who hears how a relay ended: with the reply, byte for byte as the server sent it, or
+// without one (every asked server stayed silent, or the relay could not go on).
+class IRelayClient {
+public:
+    virtual ~IRelayClient() = default;
+    virtual void OnRelayReply(const RelayRequest& request, const std::uint8_t* reply,
+                              std::size_t length) = 0;
+    virtual void OnRelayUnanswered(const RelayRequest& request) = 0;
+};
