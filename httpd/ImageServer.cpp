@@ -2,7 +2,10 @@
 
 #include <sys/socket.h>
 
+#include <unistd.h>
+
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -12,12 +15,22 @@
 namespace {
 
 constexpr const char* kListenAddress = "127.0.0.1";
-constexpr int kListenBacklog = 5;
+// The longest queue the system allows: under a page load's burst of connections a short
+// queue overflows, and every connection that falls off waits a second for its retry.
+constexpr int kListenBacklog = SOMAXCONN;
+
+constexpr const char* kPreferencesSection = "Preferences";
+constexpr const char* kImagesKey = "Images";
+
+std::string CurrentFolder() {
+    char folder[PATH_MAX];
+    return ::getcwd(folder, sizeof folder) == nullptr ? std::string() : std::string(folder);
+}
 
 }  // namespace
 
 CImageServer::CImageServer(IImageServerHost& host, const ProfileStore& profile, unsigned port)
-    : m_host(host), m_profile(profile), m_port(port) {}
+    : m_host(host), m_settings(profile), m_imageFolder(CurrentFolder()), m_port(port) {}
 
 CImageServer::~CImageServer() = default;
 
@@ -25,7 +38,7 @@ void CImageServer::StartImageServer() {
     StopImageServer();
     m_host.SetDefaultMenuItem(IImageServerHost::kStopMenuItem);
     // A listener that fails stays in place, unusable, until the next stop releases it.
-    m_listener = std::make_unique<CListenSocket>(m_host, m_profile, m_random);
+    m_listener = std::make_unique<CListenSocket>(m_host, m_settings, m_imageFolder, m_random);
     if (!m_listener->Create(m_port, SOCK_STREAM, FD_ACCEPT, kListenAddress)) {
         ReportStartFailure("bind", WSAGetLastError());
         return;
@@ -44,6 +57,10 @@ void CImageServer::StopImageServer() {
         m_listener.reset();
         m_running = false;
     }
+}
+
+bool CImageServer::WriteUseImages(int value) {
+    return m_settings.WriteInt(kPreferencesSection, kImagesKey, value);
 }
 
 unsigned CImageServer::Port() const {

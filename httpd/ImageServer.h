@@ -1,16 +1,19 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "httpd/RandomGenerator.h"
+#include "settings/KeptProfile.h"
 
 class CListenSocket;
 class IImageServerHost;
 class ProfileStore;
 
-// The image server's state: the running flag, the one listening socket on 127.0.0.1 and
-// the image choice sequence of the process. Owned by the main window for the life of the
-// process. Connections outlive a stop: each one runs to its own end.
+// The image server's state: the running flag, the one listening socket on 127.0.0.1, the
+// image choice sequence of the process, the folder of the images (the current folder when
+// it is made, which never changes) and the kept "Images" setting. Owned by the main window
+// for the life of the process. Connections outlive a stop: each one runs to its own end.
 class CImageServer {
 public:
     static constexpr unsigned kHttpPort = 80;
@@ -30,6 +33,9 @@ public:
     bool IsRunning() const { return m_running; }
     // The port being listened on, 0 while stopped.
     unsigned Port() const;
+    // Stores "Images"; the next connection sees it.
+    bool WriteUseImages(int value);
+
     // The listening socket's handle while running, INVALID_SOCKET while stopped: for tools
     // that tune the socket (the load harness, the tests).
     int ListenHandle() const;
@@ -38,7 +44,8 @@ private:
     void ReportStartFailure(const char* step, int error) const;
 
     IImageServerHost& m_host;
-    const ProfileStore& m_profile;
+    CKeptProfile m_settings;
+    std::string m_imageFolder;
     const unsigned m_port;
     CRandomGenerator m_random;
     bool m_running = false;

@@ -1,22 +1,27 @@
 #pragma once
 
+#include <string>
+
 #include "net/AsyncSocket.h"
 
+class CKeptProfile;
 class CRandomGenerator;
 class IImageServerHost;
-class ProfileStore;
 
 // The image server's listening socket. Each waiting connection is accepted into a new
 // CRequestSocket, which then lives on its own. Owned by CImageServer.
 class CListenSocket : public CAsyncSocket {
 public:
-    CListenSocket(IImageServerHost& host, const ProfileStore& profile, CRandomGenerator& random);
+    // None of the references is owned; all belong to the image server and outlive it.
+    CListenSocket(IImageServerHost& host, CKeptProfile& settings, const std::string& imageFolder,
+                  CRandomGenerator& random);
 
 protected:
     void OnAccept(int errorCode) override;
 
 private:
     IImageServerHost& m_host;
-    const ProfileStore& m_profile;
+    CKeptProfile& m_settings;
+    const std::string& m_imageFolder;
     CRandomGenerator& m_random;
 };

@@ -4,12 +4,11 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cstring>
 
 #include "httpd/ImageServerHost.h"
 #include "httpd/RandomGenerator.h"
-#include "settings/ProfileStore.h"
+#include "settings/KeptProfile.h"
 
 namespace {
 
@@ -54,24 +53,13 @@ std::string ImageName(int draw) {
     return name;
 }
 
-std::string ImagePath(const std::string& name) {
-    char folder[PATH_MAX];
-    if (::getcwd(folder, sizeof folder) == nullptr) {
-        return name;
-    }
-    std::string path = folder;
-    path += '/';
-    path += name;
-    return path;
-}
-
 }  // namespace
 
-CRequestSocket::CRequestSocket(IImageServerHost& host, const ProfileStore& profile,
-                               CRandomGenerator& random)
+CRequestSocket::CRequestSocket(IImageServerHost& host, CKeptProfile& settings,
+                               const std::string& imageFolder, CRandomGenerator& random)
     : m_reply(kReplyBufferSize), m_host(&host), m_imageName(ImageName(random.Next())) {
-    m_imagePath = ImagePath(m_imageName);
-    m_useImages = profile.ReadInt(kPreferencesSection, kImagesKey, kImagesDefault);
+    m_imagePath = imageFolder.empty() ? m_imageName : imageFolder + '/' + m_imageName;
+    m_useImages = settings.ReadInt(kPreferencesSection, kImagesKey, kImagesDefault);
     ++g_liveCount;
 }
 
@@ -231,11 +219,8 @@ void CRequestSocket::Reject() {
 void CRequestSocket::Complete() {
     LowerActivity();
     AsyncSelect(0);
-    const int keepAlive = 0;
-    ::setsockopt(Handle(), SOL_SOCKET, SO_KEEPALIVE, &keepAlive, sizeof keepAlive);
-    // Linger off: the close is graceful and does not wait for the peer.
-    const linger graceful{0, 0};
-    ::setsockopt(Handle(), SOL_SOCKET, SO_LINGER, &graceful, sizeof graceful);
+    // A fresh socket has keep-alive and linger off already: the close is graceful and does
+    // not wait for the peer.
     DiscardUnreadData();
     ::shutdown(Handle(), SHUT_RDWR);
     Close();

@@ -6,9 +6,9 @@
 #include "httpd/ImageFile.h"
 #include "net/AsyncSocket.h"
 
+class CKeptProfile;
 class CRandomGenerator;
 class IImageServerHost;
-class ProfileStore;
 
 // One accepted HTTP connection. It reads one request without interpreting it, answers
 // with an image file, the built-in picture or a refusal, and closes.
@@ -18,8 +18,10 @@ class ProfileStore;
 // last action of the handler that ends its connection.
 class CRequestSocket : public CAsyncSocket {
 public:
-    // Draws this connection's image and reads "Images"; both hold for its whole life.
-    CRequestSocket(IImageServerHost& host, const ProfileStore& profile, CRandomGenerator& random);
+    // Draws this connection's image (a file in `imageFolder`) and reads "Images"; both hold
+    // for its whole life.
+    CRequestSocket(IImageServerHost& host, CKeptProfile& settings, const std::string& imageFolder,
+                   CRandomGenerator& random);
     ~CRequestSocket() override;
     CRequestSocket(const CRequestSocket&) = delete;
     CRequestSocket& operator=(const CRequestSocket&) = delete;

@@ -66,7 +66,7 @@ void CMainFrame::UpdateActivityIcon() {
 }
 
 void CMainFrame::OnUseImages() {
-    m_profile.WriteInt("Preferences", "Images", m_useImagesCheck == 0 ? 1 : 0);
+    m_server.WriteUseImages(m_useImagesCheck == 0 ? 1 : 0);
     m_useImagesCheck = m_useImagesCheck == 0 ? 1 : 0;
 }
 
