@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <utility>
 
+#include "dialogs/BackgroundLookup.h"
 #include "dialogs/DialogControls.h"
 #include "dialogs/Ipv4Text.h"
 #include "dialogs/MachineAddresses.h"
+#include "net/Reactor.h"
 #include "settings/ProfileStore.h"
 #include "shell/Desktop.h"
 
@@ -25,15 +27,27 @@ CIPInfoDialog::CIPInfoDialog(const ProfileStore& profile, AddressLookup lookUp)
 CIPInfoDialog::CIPInfoDialog(const ProfileStore& profile)
     : CIPInfoDialog(profile, LookUpMachineAddresses) {}
 
+CIPInfoDialog::~CIPInfoDialog() = default;
+
 int CIPInfoDialog::DoModal(IDesktop& desktop) {
-    return desktop.RunDialog(*this);
+    const int result = desktop.RunDialog(*this);
+    OnClosed();
+    return result;
+}
+
+bool CIPInfoDialog::IsLookingUp() const {
+    return m_lookup && m_lookup->IsRunning();
+}
+
+void CIPInfoDialog::OnClosed() {
+    m_lookup.reset();
 }
 
 void CIPInfoDialog::StoreResolveToLocal() const {
     m_profile.WriteInt(kPreferences, kResolveToLocalKey, 1);
 }
 
-void CIPInfoDialog::OnInitDialog(IDialogControls& controls) const {
+void CIPInfoDialog::OnInitDialog(IDialogControls& controls) {
     StoreResolveToLocal();
     controls.SetCheck(kResolveToLocalBox,
                       m_profile.ReadInt(kPreferences, kResolveToLocalKey, 1) != 0);
@@ -44,7 +58,7 @@ void CIPInfoDialog::OnInitDialog(IDialogControls& controls) const {
     FillMachineAddresses(controls);
 }
 
-void CIPInfoDialog::OnCurrentIPs(IDialogControls& controls) const {
+void CIPInfoDialog::OnCurrentIPs(IDialogControls& controls) {
     FillMachineAddresses(controls);
 }
 
@@ -53,12 +67,20 @@ void CIPInfoDialog::OnOK(IDialogControls&) const {
     m_profile.WriteString(kPreferences, kResolveToIPKey, kLocalHostAddress);
 }
 
-void CIPInfoDialog::FillMachineAddresses(IDialogControls& controls) const {
+void CIPInfoDialog::FillMachineAddresses(IDialogControls& controls) {
     controls.ResetContent(kMachineAddressList);
-    std::vector<std::string> addresses = m_lookUp();
-    std::sort(addresses.begin(), addresses.end());
-    addresses.erase(std::unique(addresses.begin(), addresses.end()), addresses.end());
-    for (const std::string& address : addresses) {
-        controls.AddString(kMachineAddressList, address);
+    m_lookup.reset();
+    CReactor* reactor = CReactor::Current();
+    if (reactor == nullptr) {
+        return;
     }
+    m_lookup = std::make_unique<CBackgroundLookup>(
+        *reactor, m_lookUp, [&controls](const std::vector<std::string>& found) {
+            std::vector<std::string> addresses = found;
+            std::sort(addresses.begin(), addresses.end());
+            addresses.erase(std::unique(addresses.begin(), addresses.end()), addresses.end());
+            for (const std::string& address : addresses) {
+                controls.AddString(kMachineAddressList, address);
+            }
+        });
 }

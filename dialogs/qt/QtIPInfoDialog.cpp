@@ -20,7 +20,7 @@ constexpr int kVisibleAddresses = 5;
 
 }  // namespace
 
-CQtIPInfoDialog::CQtIPInfoDialog(const CIPInfoDialog& logic, QWidget* parent)
+CQtIPInfoDialog::CQtIPInfoDialog(CIPInfoDialog& logic, QWidget* parent)
     : QDialog(parent), m_logic(logic), m_controls(*this) {
     setObjectName(QString::number(CIPInfoDialog::kTemplateId));
     setWindowTitle(QString::fromLatin1(kTitle));
@@ -64,6 +64,11 @@ CQtIPInfoDialog::CQtIPInfoDialog(const CIPInfoDialog& logic, QWidget* parent)
     setTabOrder(buttons->Ok(), buttons->Cancel());
 
     m_logic.OnInitDialog(m_controls);
+}
+
+CQtIPInfoDialog::~CQtIPInfoDialog() {
+    // The list goes with the window: a late answer must not reach it.
+    m_logic.OnClosed();
 }
 
 void CQtIPInfoDialog::accept() {

@@ -14,11 +14,12 @@ class CIPInfoDialog;
 class CQtIPInfoDialog : public QDialog {
 public:
     // `logic` is not owned and must outlive the window.
-    explicit CQtIPInfoDialog(const CIPInfoDialog& logic, QWidget* parent = nullptr);
+    explicit CQtIPInfoDialog(CIPInfoDialog& logic, QWidget* parent = nullptr);
+    ~CQtIPInfoDialog() override;
 
     void accept() override;
 
 private:
-    const CIPInfoDialog& m_logic;
+    CIPInfoDialog& m_logic;
     CQtDialogControls m_controls;
 };

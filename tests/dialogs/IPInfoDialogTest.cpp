@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <future>
 #include <string>
 #include <vector>
 
 #include "dialogs/MachineAddresses.h"
+#include "net/Reactor.h"
 #include "tests/dialogs/FakeDialogControls.h"
 #include "tests/dialogs/TempFolder.h"
 
@@ -18,11 +20,22 @@ using Addresses = std::vector<std::string>;
 
 constexpr std::uint32_t kLocalHost = 0x7F000001;
 
+constexpr int kDispatchSliceMs = 10;
+constexpr int kMaxDispatchSlices = 500;
+
 class IPInfoDialogTest : public ::testing::Test {
 protected:
     const ProfileStore& Profile() const { return m_folder.Profile(); }
     const Addresses& Listed() { return m_controls.Get(CIPInfoDialog::kMachineAddressList).entries; }
+    // Runs the loop until the dialog's lookup has come back.
+    void AwaitLookup(const CIPInfoDialog& dialog) {
+        for (int slice = 0; slice < kMaxDispatchSlices && dialog.IsLookingUp(); ++slice) {
+            m_reactor.DispatchReady(kDispatchSliceMs);
+        }
+        ASSERT_FALSE(dialog.IsLookingUp());
+    }
 
+    CReactor m_reactor;
     dialogtest::CTempFolder m_folder;
     // What the resolver answers for this machine at the moment.
     Addresses m_machine;
@@ -61,10 +74,14 @@ class MachineListTest : public IPInfoDialogTest, public ::testing::WithParamInte
 TEST_P(MachineListTest, ListIsSortedAsTextAndRebuiltByEveryClick) {
     m_machine = {"10.9.9.9"};
     m_dialog.OnInitDialog(m_controls);
+    AwaitLookup(m_dialog);
     EXPECT_EQ(Listed(), Addresses{"10.9.9.9"});
     m_machine = GetParam().resolved;
     m_dialog.OnCurrentIPs(m_controls);
+    AwaitLookup(m_dialog);
     m_dialog.OnCurrentIPs(m_controls);
+    EXPECT_TRUE(Listed().empty());
+    AwaitLookup(m_dialog);
     EXPECT_EQ(Listed(), GetParam().listed);
 }
 
@@ -77,11 +94,30 @@ INSTANTIATE_TEST_SUITE_P(
                       // An unresolvable host name leaves the list empty.
                       ListCase{{}, {}}));
 
-TEST(MachineAddressesTest, TheProgramsDialogListsThisMachinesAddresses) {
-    dialogtest::CTempFolder folder;
-    CIPInfoDialog dialog(folder.Profile());
+TEST_F(IPInfoDialogTest, AnswerAfterTheDialogClosedIsDropped) {
+    std::promise<void> release;
+    std::shared_future<void> released = release.get_future().share();
+    CIPInfoDialog dialog(Profile(), [released] {
+        released.wait();
+        return Addresses{"10.1.2.3"};
+    });
+    dialog.OnInitDialog(m_controls);
+    EXPECT_TRUE(dialog.IsLookingUp());
+    // Closing does not wait for the lookup, which is still blocked.
+    dialog.OnClosed();
+    EXPECT_FALSE(dialog.IsLookingUp());
+    release.set_value();
+    for (int slice = 0; slice < 10; ++slice) {
+        m_reactor.DispatchReady(kDispatchSliceMs);
+    }
+    EXPECT_TRUE(Listed().empty());
+}
+
+TEST_F(IPInfoDialogTest, TheProgramsDialogListsThisMachinesAddresses) {
+    CIPInfoDialog dialog(Profile());
     CFakeDialogControls controls;
     dialog.OnInitDialog(controls);
+    AwaitLookup(dialog);
     Addresses expected = LookUpMachineAddresses();
     for (const std::string& address : expected) {
         in_addr parsed{};

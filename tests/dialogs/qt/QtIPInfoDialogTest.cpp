@@ -12,6 +12,7 @@
 
 #include "dialogs/IPInfoDialog.h"
 #include "dialogs/qt/IpAddressEdit.h"
+#include "net/Reactor.h"
 #include "tests/dialogs/TempFolder.h"
 #include "tests/shell/qt/QtTestApplication.h"
 
@@ -38,9 +39,21 @@ protected:
         return entries;
     }
 
+    // Runs the loop until the dialog's address lookup has come back.
+    void AwaitLookup() {
+        for (int slice = 0; slice < 500 && m_logic.IsLookingUp(); ++slice) {
+            m_reactor.DispatchReady(10);
+        }
+        ASSERT_FALSE(m_logic.IsLookingUp());
+    }
+
+    CReactor m_reactor;
     dialogtest::CTempFolder m_folder;
-    std::vector<std::string> m_machine{"192.168.1.9", "192.168.1.10", "10.0.0.7"};
-    CIPInfoDialog m_logic{m_folder.Profile(), [this] { return m_machine; }};
+    // Shared with lookups that may outlive the test when a later one replaced them.
+    std::shared_ptr<std::vector<std::string>> m_machine =
+        std::make_shared<std::vector<std::string>>(
+            std::vector<std::string>{"192.168.1.9", "192.168.1.10", "10.0.0.7"});
+    CIPInfoDialog m_logic{m_folder.Profile(), [machine = m_machine] { return *machine; }};
 };
 
 TEST_F(QtIPInfoDialogTest, OpensWithTheGreyedLocalHostAndTheSortedAddresses) {
@@ -55,6 +68,7 @@ TEST_F(QtIPInfoDialogTest, OpensWithTheGreyedLocalHostAndTheSortedAddresses) {
     auto* address = Control<CIpAddressEdit>(window, CIPInfoDialog::kResolveToAddress);
     EXPECT_EQ(address->Address(), 0x7F000001u);
     EXPECT_FALSE(address->isEnabled());
+    AwaitLookup();
     EXPECT_EQ(Listed(window), (QStringList{"10.0.0.7", "192.168.1.10", "192.168.1.9"}));
     EXPECT_EQ(Profile().ReadInt("Preferences", "ResolveToLocal", 0), 1);
     window.show();
@@ -64,14 +78,16 @@ TEST_F(QtIPInfoDialogTest, OpensWithTheGreyedLocalHostAndTheSortedAddresses) {
 TEST_F(QtIPInfoDialogTest, CurrentIPsRebuildsTheListAndDoubleClickChangesNothing) {
     CQtIPInfoDialog window(m_logic);
     window.show();
+    AwaitLookup();
     auto* list = Control<QListWidget>(window, CIPInfoDialog::kMachineAddressList);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {},
                        list->visualItemRect(list->item(0)).center());
-    m_machine = {"10.0.0.8"};
+    *m_machine = {"10.0.0.8"};
     auto* currentIPs = Control<QPushButton>(window, CIPInfoDialog::kCurrentIPsButton);
     EXPECT_EQ(currentIPs->text(), "Current IP(s)");
     currentIPs->click();
     currentIPs->click();
+    AwaitLookup();
     EXPECT_EQ(Listed(window), QStringList{"10.0.0.8"});
     EXPECT_TRUE(window.isVisible());
 }
