@@ -1,29 +1,39 @@
 #!/usr/bin/env bash
-# Serves one generated name list with this program's DNS engine, dnsmasq and unbound, one
-# after another, each pinned to core 0 with dnsperf on core 1, and prints per server:
-# queries/s, average latency under full load, p99 latency at a fixed moderate rate, CPU
-# time per query (utime+stime from /proc/PID/stat over the run), resident memory and load
-# time (start until the first answer). Then relayed queries/s through a local upstream.
+# Serves one generated name list with Nimbrel (the real program, headless, on
+# 127.0.0.1:53), dnsmasq and unbound, one after another inside a private network namespace,
+# each pinned to core 0 with dnsperf on core 1, and prints per server: queries/s, average
+# latency under full load, p50/p99 latency at a fixed moderate rate, CPU time per query
+# (utime+stime from /proc/PID/stat over the run), resident memory and load time (start
+# until the first answer). Then Nimbrel's resident memory over a long run at full rate,
+# and relayed queries/s through a local upstream.
 #
 # Environment: NAMES (1000000), QUERIES in the query file (200000), DURATION of each
-# full-load run in seconds (10), P99_RATE queries/s for the latency run (20000).
+# full-load run in seconds (10), SOAK seconds of the long run (30), P99_RATE queries/s for
+# the latency run (20000).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-scripts/install-deps.sh bench
+if [ -z "${NQ_IN_NETNS:-}" ]; then
+    scripts/install-deps.sh bench
+    cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DNQ_BUILD_TESTS=OFF \
+        -DNQ_BUILD_BENCH=ON >/dev/null
+    cmake --build build-bench -j2 --target nimbrel >/dev/null
+    exec unshare -n sh -c 'ip link set lo up && exec "$@"' sh env NQ_IN_NETNS=1 "$0" "$@"
+fi
 
 names=${NAMES:-1000000}
 query_count=${QUERIES:-200000}
 duration=${DURATION:-10}
+soak=${SOAK:-30}
 p99_rate=${P99_RATE:-20000}
 server_core=0
 load_core=1
-ours_port=5301
+ours_port=53
 dnsmasq_port=5302
 unbound_port=5303
 upstream_address=127.0.0.2
-upstream_port=5304
-relay_port=5305
 relay_names=10000
+nimbrel=$PWD/build-bench/nimbrel/nimbrel
+probe=$PWD/bench/dns/probe.py
 
 work=$(mktemp -d /tmp/dns-bench-XXXXXX)
 server_pid=
@@ -44,11 +54,6 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-
-cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DNQ_BUILD_TESTS=OFF \
-    -DNQ_BUILD_BENCH=ON >/dev/null
-cmake --build build-bench -j2 --target dns_bench_server >/dev/null
-server_bin=$PWD/build-bench/bench/dns/dns_bench_server
 
 echo "Generating $names names and $query_count queries..."
 python3 bench/dns/generate_lists.py "$work/lists" "$names" "$query_count"
@@ -92,11 +97,24 @@ start_server() {
     start=$(date +%s.%N)
     taskset -c "$server_core" "$@" >"$work/server.log" 2>&1 &
     server_pid=$!
-    if ! load_seconds=$(python3 bench/dns/probe.py "$port" "$probe_name" "$start" 180); then
+    if ! load_seconds=$(python3 "$probe" "$port" "$probe_name" "$start" 180); then
         echo "server on port $port did not answer; its output:" >&2
         cat "$work/server.log" >&2
         exit 1
     fi
+}
+
+# start_nimbrel FOLDER: the real program, headless, serving the lists in FOLDER with the
+# profile FOLDER/NIMBREL.INI.
+start_nimbrel() {
+    local folder=$1
+    mkdir -p "$folder/config" "$folder/run"
+    chmod 700 "$folder/run"
+    cp "$folder/NIMBREL.INI" "$folder/config/NIMBREL.INI"
+    cd "$folder"
+    start_server "$ours_port" env -u DISPLAY -u WAYLAND_DISPLAY XDG_CONFIG_HOME="$folder/config" \
+        XDG_RUNTIME_DIR="$folder/run" "$nimbrel"
+    cd - >/dev/null
 }
 
 # dnsperf_field OUTPUT LABEL: the first number after LABEL in dnsperf's statistics.
@@ -130,11 +148,16 @@ measure() {
                    t / hz / c * 1e6, r1 / 1024, r2 / 1024, ld, c }' >>"$work/results.txt"
 }
 
-echo "This program's engine..."
-start_server "$ours_port" "$server_bin" "$work/lists" "$ours_port"
+echo "Nimbrel..."
+printf '[Proxy]\nUseCode=0\n' >"$work/lists/NIMBREL.INI"
+start_nimbrel "$work/lists"
 measure ours "$ours_port" "$work/lists/queries.txt"
+echo "Nimbrel for ${soak} s at full rate..."
+soak_rss_before=$(rss_kb "$server_pid")
+taskset -c "$load_core" dnsperf -s 127.0.0.1 -p "$ours_port" -d "$work/lists/queries.txt" \
+    -l "$soak" >/dev/null 2>&1
+soak_rss_after=$(rss_kb "$server_pid")
 stop_server
-engine_log=$(cat "$work/server.log")
 
 echo "dnsmasq..."
 start_server "$dnsmasq_port" dnsmasq "${dnsmasq_common[@]}" --port="$dnsmasq_port" \
@@ -147,26 +170,27 @@ start_server "$unbound_port" unbound -d -c "$work/unbound.conf"
 measure unbound "$unbound_port" "$work/lists/queries.txt"
 stop_server
 
-echo "Relay through a local upstream (dnsmasq on $upstream_address answering locally)..."
+echo "Relay through a local upstream (dnsmasq on $upstream_address:53 answering locally)..."
 mkdir -p "$work/relay"
 : >"$work/relay/named.txt"
 : >"$work/relay/pass.txt"
+printf '[Proxy]\nIP1=%s\nUseCode=10000\n' "$upstream_address" >"$work/relay/NIMBREL.INI"
 awk -v n="$relay_names" 'BEGIN { for (i = 0; i < n; i++) printf "r%d.relay.example A\n", i }' \
     >"$work/relay/queries.txt"
-taskset -c "$server_core" dnsmasq "${dnsmasq_common[@]}" --port="$upstream_port" \
+taskset -c "$load_core" dnsmasq "${dnsmasq_common[@]}" --port=53 \
     --listen-address="$upstream_address" --conf-file=/dev/null \
     --address=/relay.example/10.0.0.1 >/dev/null 2>&1 &
 upstream_pid=$!
 probe_name=r0.relay.example
-start_server "$relay_port" "$server_bin" "$work/relay" "$relay_port" "$upstream_address" \
-    "$upstream_port"
-measure ours-relayed "$relay_port" "$work/relay/queries.txt"
+start_nimbrel "$work/relay"
+measure ours-relayed "$ours_port" "$work/relay/queries.txt"
 stop_server
 
 echo
 echo "Names: $names; query file: $query_count queries (half listed names, half subdomains);"
 echo "server on core $server_core, dnsperf on core $load_core, ${duration} s per full-load run."
-echo "Engine: $engine_log"
+echo "Nimbrel's resident memory over ${soak} s at full rate: $((soak_rss_before / 1024)) MB ->" \
+    "$((soak_rss_after / 1024)) MB (growth $((soak_rss_after - soak_rss_before)) kB)"
 echo
 awk 'BEGIN {
         printf "%-13s %8s %8s %8s %8s %9s %7s %8s %7s\n", "server", "qps", "avg_us", "p50_us",

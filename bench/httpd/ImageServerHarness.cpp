@@ -1,12 +1,8 @@
 // Hosts the image server on a loopback port for load measurements. It serves the image
 // files of the current directory, reads its settings from the profile given, prints the
-// port it listens on and runs until SIGTERM or SIGINT. BACKLOG, for comparison only,
-// re-lists the listening socket with a longer connection queue than the program's own.
+// port it listens on and runs until SIGTERM or SIGINT.
 //
-//   httpd_bench_server PORT PROFILE [BACKLOG]
-
-#include <netinet/in.h>
-#include <sys/socket.h>
+//   httpd_bench_server PORT PROFILE
 
 #include <csignal>
 #include <cstdio>
@@ -29,8 +25,8 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 && argc != 4) {
-        std::fprintf(stderr, "usage: %s PORT PROFILE [BACKLOG]\n", argv[0]);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s PORT PROFILE\n", argv[0]);
         return 2;
     }
     CReactor reactor;
@@ -42,9 +38,6 @@ int main(int argc, char** argv) {
     CImageServer server(host, profile, static_cast<unsigned>(std::strtoul(argv[1], nullptr, 10)));
     server.StartImageServer();
     if (!server.IsRunning()) {
-        return 1;
-    }
-    if (argc == 4 && ::listen(server.ListenHandle(), std::atoi(argv[3])) != 0) {
         return 1;
     }
     reactor.PostOnSignal(SIGTERM, [&reactor] { reactor.Quit(); });

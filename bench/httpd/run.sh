@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # The image server side by side with nginx (one worker) under ApacheBench: requests per
 # second, latency and CPU per request, for the built-in picture (nginx: empty_gif) and for
-# a 2 KB image file. Both servers run pinned to one core, ab to the other. Not a test.
+# a 2 KB image file. Both servers run pinned to one core, ab to the other; each figure is
+# the median of ROUNDS rounds. Not a test.
 #
-#   bench/httpd/run.sh            REQUESTS=50000 bench/httpd/run.sh
+#   bench/httpd/run.sh            REQUESTS=50000 ROUNDS=1 bench/httpd/run.sh
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 scripts/install-deps.sh bench
 
 requests=${REQUESTS:-100000}
+rounds=${ROUNDS:-3}
 warmup=${WARMUP:-5000}
 concurrency=${CONCURRENCY:-50}
 server_core=${SERVER_CORE:-0}
@@ -16,8 +18,6 @@ client_core=${CLIENT_CORE:-1}
 our_port=${OUR_PORT:-18080}
 nginx_port=${NGINX_PORT:-18081}
 image_size=2048
-# nginx's default queue of waiting connections; the image server's own is 5.
-nginx_backlog=511
 build=${BUILD_DIR:-build-bench}
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DNQ_BUILD_TESTS=OFF \
@@ -68,7 +68,7 @@ CONF
 # utime + stime of a process, in clock ticks.
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
 
-# Runs ab against a URL while measuring the CPU of the process PID; prints one result line.
+# Runs ab against a URL while measuring the CPU of the process PID; appends one result line.
 measure() {
     local label=$1 pid=$2 url=$3
     taskset -c "$client_core" ab -q -r -n "$warmup" -c "$concurrency" "$url" >/dev/null
@@ -86,19 +86,17 @@ measure() {
         /^ +99%/ { p99 = $2 }
         /^ +100%/ { p100 = $2 }
         END {
-            cpu = ticks / hz / n * 1e6
-            printf "%-26s %10.0f %9.2f %7s %7s %8s %10.1f %7d %7d\n", label, rps, mean, p50, p99,
-                p100, cpu, failed, non2xx
-            printf "%f %f\n", rps, cpu >> out
+            printf "%s|%.0f|%.2f|%s|%s|%s|%.2f|%d|%d\n", label, rps, mean, p50, p99, p100,
+                ticks / hz / n * 1e6, failed, non2xx >> out
         }' "$work/ab.txt"
 }
 
-# Starts the image server with Images=$1; $2, when given, replaces its backlog of 5.
+# Starts the image server with Images=$1.
 start_ours() {
-    local images=$1 backlog=${2:-}
-    printf '[Preferences]\nImages=%s\n' "$images" >"$work/QUORVIN.INI"
+    printf '[Preferences]\nImages=%s\n' "$1" >"$work/QUORVIN.INI"
+    : >"$work/ours.port"
     (cd "$work/images" && exec taskset -c "$server_core" \
-        "$OLDPWD/$build/bench/httpd/httpd_bench_server" "$our_port" "$work/QUORVIN.INI" $backlog) \
+        "$OLDPWD/$build/bench/httpd/httpd_bench_server" "$our_port" "$work/QUORVIN.INI") \
         >"$work/ours.port" &
     server_pid=$!
     for _ in $(seq 50); do [ -s "$work/ours.port" ] && break; sleep 0.1; done
@@ -118,30 +116,41 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 
-echo "ab -c $concurrency, $requests requests; servers on core $server_core, ab on core $client_core"
-printf "%-26s %10s %9s %7s %7s %8s %10s %7s %7s\n" "server" "req/s" "mean ms" "p50 ms" \
-    "p99 ms" "max ms" "CPU us/req" "failed" "non-2xx"
-start_ours 0
-measure "image server, built-in" "$server_pid" "http://127.0.0.1:$our_port/"
-stop_ours
-measure "nginx, empty_gif" "$worker" "http://127.0.0.1:$nginx_port/empty.gif"
-start_ours 0 "$nginx_backlog"
-measure "  same, backlog $nginx_backlog" "$server_pid" "http://127.0.0.1:$our_port/"
-stop_ours
-start_ours 1
-measure "image server, 2 KB file" "$server_pid" "http://127.0.0.1:$our_port/"
-stop_ours
-measure "nginx, 2 KB file" "$worker" "http://127.0.0.1:$nginx_port/image.0.gif"
-start_ours 1 "$nginx_backlog"
-measure "  same, backlog $nginx_backlog" "$server_pid" "http://127.0.0.1:$our_port/"
-stop_ours
+for round in $(seq "$rounds"); do
+    echo "round $round of $rounds..."
+    start_ours 0
+    measure "image server, built-in" "$server_pid" "http://127.0.0.1:$our_port/"
+    stop_ours
+    measure "nginx, empty_gif" "$worker" "http://127.0.0.1:$nginx_port/empty.gif"
+    start_ours 1
+    measure "image server, 2 KB file" "$server_pid" "http://127.0.0.1:$our_port/"
+    stop_ours
+    measure "nginx, 2 KB file" "$worker" "http://127.0.0.1:$nginx_port/image.0.gif"
+done
 
-awk '{ rps[NR] = $(NF - 1); cpu[NR] = $NF }
+echo
+echo "ab -c $concurrency, $requests requests; servers on core $server_core, ab on core $client_core;"
+echo "medians of $rounds rounds"
+awk -F'|' '
+    function median(list,   n, v, i, j, t) {
+        n = split(list, v, " ")
+        for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (v[j] + 0 < v[i] + 0) { t = v[i]; v[i] = v[j]; v[j] = t }
+        return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+    }
+    !($1 in seen) { order[++rows] = $1; seen[$1] = 1 }
+    { for (f = 2; f <= 9; f++) col[$1, f] = col[$1, f] " " $f }
     END {
-        if (NR < 6) exit 1
+        printf "%-24s %9s %8s %7s %7s %7s %11s %7s %8s\n", "server", "req/s", "mean ms", "p50 ms",
+               "p99 ms", "max ms", "CPU us/req", "failed", "non-2xx"
+        for (r = 1; r <= rows; r++) {
+            label = order[r]
+            printf "%-24s %9.0f %8.2f %7s %7s %7s %11.2f %7s %8s\n", label, median(col[label, 2]),
+                   median(col[label, 3]), median(col[label, 4]), median(col[label, 5]),
+                   median(col[label, 6]), median(col[label, 7]), median(col[label, 8]),
+                   median(col[label, 9])
+            rps[r] = median(col[label, 2]); cpu[r] = median(col[label, 7])
+        }
         print ""
-        printf "built-in vs empty_gif:              req/s x%.2f, CPU per request x%.2f\n", rps[1] / rps[2], cpu[1] / cpu[2]
-        printf "  with the backlog of nginx:        req/s x%.2f, CPU per request x%.2f\n", rps[3] / rps[2], cpu[3] / cpu[2]
-        printf "2 KB file vs nginx:                 req/s x%.2f, CPU per request x%.2f\n", rps[4] / rps[5], cpu[4] / cpu[5]
-        printf "  with the backlog of nginx:        req/s x%.2f, CPU per request x%.2f\n", rps[6] / rps[5], cpu[6] / cpu[5]
+        printf "built-in vs empty_gif: req/s x%.2f, CPU per request x%.2f\n", rps[1] / rps[2], cpu[1] / cpu[2]
+        printf "2 KB file vs nginx:    req/s x%.2f, CPU per request x%.2f\n", rps[3] / rps[4], cpu[3] / cpu[4]
     }' "$results"
