@@ -120,9 +120,20 @@ bool CReactor::WatchReadable(int fd, std::function<void()> onReadable) {
 void CReactor::Unwatch(int fd) {
     for (auto it = m_watches.begin(); it != m_watches.end(); ++it) {
         if (it->second.fd == fd) {
-            m_poller.Remove(fd);
+            if (!it->second.held) {
+                m_poller.Remove(fd);
+            }
             m_watches.erase(it);
             return;
+        }
+    }
+}
+
+void CReactor::HoldWatchUntilDescriptorFree(int fd) {
+    for (auto& [token, watch] : m_watches) {
+        if (watch.fd == fd && !watch.held) {
+            m_poller.Remove(fd);
+            watch.held = true;
         }
     }
 }
@@ -154,11 +165,20 @@ void CReactor::Unregister(std::uint64_t token) {
     // set, since the layer never duplicates a socket descriptor and all are close-on-exec.
     // An event still queued for it carries a token that finds nothing.
     // The caller is about to free a descriptor: listeners that ran out may accept again.
+    ReleaseHeld();
+}
+
+void CReactor::ReleaseHeld() {
     std::vector<std::uint64_t> held;
     held.swap(m_acceptHeld);
     for (std::uint64_t listenerToken : held) {
         if (CAsyncSocket* listener = m_sockets.Find(listenerToken)) {
             listener->Rearm(FD_ACCEPT);
+        }
+    }
+    for (auto& [token, watch] : m_watches) {
+        if (watch.held && m_poller.AddLevelTriggered(watch.fd, token)) {
+            watch.held = false;
         }
     }
 }

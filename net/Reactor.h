@@ -60,6 +60,9 @@ public:
     // readable and until Unwatch. False when epoll refuses the descriptor.
     bool WatchReadable(int fd, std::function<void()> onReadable);
     void Unwatch(int fd);
+    // Stops watching `fd` until a socket of this thread closes and frees a descriptor: for a
+    // listener whose accept failed for lack of descriptors, which stays readable meanwhile.
+    void HoldWatchUntilDescriptorFree(int fd);
 
     // Runs `onExpiry` from dispatch, like a socket handler, once `delayMs` have passed.
     using TimerId = CTimerQueue::TimerId;
@@ -85,6 +88,7 @@ private:
     struct Watch {
         int fd;
         std::function<void()> onReadable;
+        bool held = false;
     };
 
     void Deliver(std::uint64_t token, std::uint32_t readiness);
@@ -92,6 +96,7 @@ private:
     void RunChecks();
     void RunPostedCommands();
     void HandleWake();
+    void ReleaseHeld();
     void RunTimers();
     bool HasPendingWork() const;
 

@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -117,6 +118,30 @@ TEST_F(ReactorTest, WatchedDescriptorRunsItsCallbackWhileReadableAndUntilUnwatch
     ASSERT_EQ(::write(fds[1], "c", 1), 1);
     m_reactor.DispatchReady(50);
     EXPECT_EQ(calls, 2);
+    ::close(fds[0]);
+    ::close(fds[1]);
+}
+
+TEST_F(ReactorTest, HeldWatchWaitsForADescriptorToBeFreed) {
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    int calls = 0;
+    // Stands in for a listener whose accept finds no free descriptor: still readable.
+    ASSERT_TRUE(m_reactor.WatchReadable(fds[0], [&] {
+        ++calls;
+        m_reactor.HoldWatchUntilDescriptorFree(fds[0]);
+    }));
+    ASSERT_EQ(::write(fds[1], "x", 1), 1);
+    for (int round = 0; round < 100; ++round) {
+        m_reactor.DispatchReady(0);
+    }
+    EXPECT_EQ(calls, 1);
+    auto socket = std::make_unique<CProbeSocket>();
+    ASSERT_TRUE(socket->Create(0, SOCK_DGRAM, 0, "127.0.0.1"));
+    socket.reset();
+    m_reactor.DispatchReady(100);
+    EXPECT_EQ(calls, 2);
+    m_reactor.Unwatch(fds[0]);
     ::close(fds[0]);
     ::close(fds[1]);
 }
