@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ReferenceMatcher.h"
+#include "dns/ReferenceMatcher.h"
 #include "dns/NameFilter.h"
 #include "settings/TextFile.h"
 

@@ -8,13 +8,13 @@
 
 #include "httpd/ImageServerHost.h"
 #include "httpd/RandomGenerator.h"
+#include "httpd/RequestReading.h"
 #include "settings/KeptProfile.h"
 
 namespace {
 
-constexpr int kReplyBufferSize = 1024;
-// A request still filling the buffer at this many receives is refused.
-constexpr int kMaxReceives = 32;
+// The reply goes out in chunks of the request buffer's size.
+constexpr int kReplyBufferSize = httpd::kRequestBufferSize;
 // Bound on the reads that drop data sent after the request, against a client that never stops.
 constexpr int kMaxDiscardReceives = 32;
 constexpr int kImageCount = 6;
@@ -95,23 +95,25 @@ void CRequestSocket::OnReceive(int /*errorCode*/) {
     }
     // The request itself plays no part in the reply.
     m_reply.assign(kReplyBufferSize, 0);
-    if (received < kReplyBufferSize) {
-        m_replyReady = true;
-        if (m_pending == 0) {
-            if (m_useImages != 0) {
-                PrepareImageReply();
-            } else {
-                PrepareBuiltInReply();
+    switch (httpd::NextReadStep(received, m_receiveCount)) {
+        case httpd::ReadStep::kComplete:
+            m_replyReady = true;
+            if (m_pending == 0) {
+                if (m_useImages != 0) {
+                    PrepareImageReply();
+                } else {
+                    PrepareBuiltInReply();
+                }
             }
-        }
-        AsyncSelect(kWriteEvents);
-        return;
+            AsyncSelect(kWriteEvents);
+            return;
+        case httpd::ReadStep::kKeepReading:
+            AsyncSelect(kReadEvents);
+            return;
+        case httpd::ReadStep::kRefuse:
+            Reject();
+            return;
     }
-    if (m_receiveCount < kMaxReceives) {
-        AsyncSelect(kReadEvents);
-        return;
-    }
-    Reject();
 }
 
 void CRequestSocket::OnSend(int /*errorCode*/) {

@@ -227,10 +227,10 @@ void CReactor::RunChecks() {
             Deliver(token, 0);
         }
     }
-    if (m_checkHead >= m_checks.size()) {
-        m_checks.clear();
-        m_checkHead = 0;
-    }
+    // What was queued meanwhile moves to the front, so that a socket that keeps re-arming
+    // under steady load never makes the queue grow.
+    m_checks.erase(m_checks.begin(), m_checks.begin() + static_cast<std::ptrdiff_t>(m_checkHead));
+    m_checkHead = 0;
 }
 
 void CReactor::RunPostedCommands() {

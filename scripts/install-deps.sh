@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages a purpose needs ("build", "run", "test", "bench"),
+# Installs the Debian packages a purpose needs ("build", "run", "test", "bench", "fuzz"),
 # running apt-get only when one of them is missing.
 set -euo pipefail
 
@@ -7,6 +7,7 @@ build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt6-wa
 run_pkgs=(libcap2-bin dnsutils xdg-utils)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev iproute2 util-linux)
 bench_pkgs=(dnsmasq unbound nginx apache2-utils dnsperf)
+fuzz_pkgs=(clang libclang-rt-14-dev)
 
 wanted=("${build_pkgs[@]}")
 for purpose in "$@"; do
@@ -15,6 +16,7 @@ for purpose in "$@"; do
         run) wanted+=("${run_pkgs[@]}") ;;
         test) wanted+=("${test_pkgs[@]}") ;;
         bench) wanted+=("${test_pkgs[@]}" "${bench_pkgs[@]}") ;;
+        fuzz) wanted+=("${fuzz_pkgs[@]}") ;;
         *) echo "install-deps: unknown purpose '$purpose'" >&2; exit 2 ;;
     esac
 done

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ReferenceMatcher.h"
+#include "dns/ReferenceMatcher.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ReferenceMatcher.h"
+#include "dns/ReferenceMatcher.h"
 
 namespace reference {
 
