@@ -5,6 +5,7 @@
 # found anything. New inputs go to a scratch folder; the seed corpus stays as it is.
 #
 #   bench/fuzz.sh [SECONDS_PER_TARGET]      (default 60)
+#   RUNS=10000000 bench/fuzz.sh             (a number of executions per target instead)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh fuzz
@@ -21,11 +22,13 @@ for fuzzer in build-fuzz/fuzz/*_fuzzer; do
     target=$(basename "$fuzzer" _fuzzer)
     mkdir -p "$work/$target"
     status=0
-    "$fuzzer" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$work/$target-" \
+    limit=-max_total_time="$seconds"
+    [ -n "${RUNS:-}" ] && limit=-runs="$RUNS"
+    "$fuzzer" "$limit" -print_final_stats=1 -artifact_prefix="$work/$target-" \
         "$work/$target" "fuzz/corpus/$target" >"$work/$target.log" 2>&1 || status=$?
     runs=$(awk '/stat::number_of_executed_units:/ {print $2}' "$work/$target.log")
     edges=$(grep -o 'cov: [0-9]*' "$work/$target.log" | tail -n 1 | awk '{print $2}')
-    findings=$(ls "$work/$target-"* 2>/dev/null | wc -l)
+    findings=$(find "$work" -maxdepth 1 -name "$target-*" | wc -l)
     printf "%-14s %14s %8s %10s\n" "$target" "${runs:-?}" "${edges:-?}" "$findings"
     if [ "$status" -ne 0 ]; then
         echo "  $target stopped with status $status; its log:" >&2
