@@ -43,8 +43,8 @@ void CImageServer::StartImageServer() {
         ReportStartFailure("bind", WSAGetLastError());
         return;
     }
-    if (::listen(m_listener->Handle(), kListenBacklog) == SOCKET_ERROR) {
-        ReportStartFailure("listen on", errno);
+    if (!m_listener->Listen(kListenBacklog)) {
+        ReportStartFailure("listen on", WSAGetLastError());
         return;
     }
     m_running = true;

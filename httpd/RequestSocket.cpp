@@ -2,7 +2,6 @@
 
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <unistd.h>
 
 #include <cstring>
 
@@ -67,7 +66,7 @@ CRequestSocket::~CRequestSocket() {
     LowerActivity();
     m_imageFile.Close();
     if (Handle() != INVALID_SOCKET) {
-        ::shutdown(Handle(), SHUT_RDWR);
+        ShutDown(SHUT_RDWR);
         Close();
     }
     --g_liveCount;
@@ -213,7 +212,7 @@ bool CRequestSocket::PeerIsLocalHost() const {
 }
 
 void CRequestSocket::Reject() {
-    ::shutdown(Handle(), SHUT_RDWR);
+    ShutDown(SHUT_RDWR);
     Close();
     delete this;
 }
@@ -224,7 +223,7 @@ void CRequestSocket::Complete() {
     // A fresh socket has keep-alive and linger off already: the close is graceful and does
     // not wait for the peer.
     DiscardUnreadData();
-    ::shutdown(Handle(), SHUT_RDWR);
+    ShutDown(SHUT_RDWR);
     Close();
     delete this;
 }
@@ -249,10 +248,10 @@ void CRequestSocket::FailSend() {
 
 void CRequestSocket::ResetByPeerClose() {
     LowerActivity();
-    ::shutdown(Handle(), SHUT_WR);
+    ShutDown(SHUT_WR);
     // Linger on with no time: closing resets the connection.
     const linger reset{1, 0};
-    ::setsockopt(Handle(), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    SetSockOpt(SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
     Close();
     delete this;
 }

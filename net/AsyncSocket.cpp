@@ -23,6 +23,14 @@ int Fail(int errnoValue) {
     return SOCKET_ERROR;
 }
 
+// The result of a system call as a success flag, recording the error of a failure.
+bool Succeeded(int result) {
+    if (result != 0) {
+        SetLastErrorFromErrno(errno);
+    }
+    return result == 0;
+}
+
 }  // namespace
 
 CAsyncSocket::CAsyncSocket() = default;
@@ -79,7 +87,6 @@ bool CAsyncSocket::Open(int fd, int type, bool connected, long events) {
     m_selected = events;
     m_enabled = kAllKinds;
     m_ready = 0;
-    m_checkQueued = false;
     // Registering reports the current readiness through the poller; no check is needed.
     return true;
 }
@@ -102,7 +109,7 @@ bool CAsyncSocket::AsyncSelect(long events) {
 
 void CAsyncSocket::Rearm(int kinds) {
     m_enabled |= kinds;
-    m_reactor->ScheduleCheck(*this);
+    m_reactor->ScheduleCheck(m_token);
 }
 
 bool CAsyncSocket::Accept(CAsyncSocket& connected) {
@@ -120,7 +127,7 @@ bool CAsyncSocket::Accept(CAsyncSocket& connected) {
             m_enabled |= FD_ACCEPT;
         } else if (error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM) {
             // The connection stays queued; retrying before a descriptor is free would spin.
-            m_reactor->HoldAcceptUntilDescriptorFree(*this);
+            m_reactor->HoldAcceptUntilDescriptorFree(m_token);
         } else {
             Rearm(FD_ACCEPT);
         }
@@ -132,6 +139,18 @@ bool CAsyncSocket::Accept(CAsyncSocket& connected) {
     connected.m_peerKnown = opened;
     Rearm(FD_ACCEPT);
     return opened;
+}
+
+bool CAsyncSocket::Listen(int backlog) {
+    return Succeeded(sys::Listen(m_fd.Get(), backlog));
+}
+
+bool CAsyncSocket::ShutDown(int how) {
+    return Succeeded(sys::Shutdown(m_fd.Get(), how));
+}
+
+bool CAsyncSocket::SetSockOpt(int level, int name, const void* value, socklen_t size) {
+    return Succeeded(sys::SetSocketOption(m_fd.Get(), level, name, value, size));
 }
 
 bool CAsyncSocket::GetPeerName(std::string& address, unsigned& port) const {
@@ -160,7 +179,6 @@ void CAsyncSocket::Close() {
     m_ready = 0;
     m_connected = false;
     m_peerKnown = false;
-    m_checkQueued = false;
 }
 
 int CAsyncSocket::Receive(void* buf, int len, int flags) {
@@ -310,9 +328,9 @@ void CAsyncSocket::NoteReadiness(std::uint32_t readiness) {
     }
 }
 
-bool CAsyncSocket::DeliverIfDue(int kind) {
+void CAsyncSocket::DeliverIfDue(int kind) {
     if ((m_selected & kind) == 0 || (m_enabled & kind) == 0) {
-        return false;
+        return;
     }
     // Data, room to send and a close concern connections and datagram sockets; a stream
     // socket that is not connected (a listener) only accepts.
@@ -321,45 +339,45 @@ bool CAsyncSocket::DeliverIfDue(int kind) {
     switch (kind) {
         case FD_READ:
             if (!carriesData || (m_ready & kReadable) == 0 || !ReadNotificationDue(errorCode)) {
-                return false;
+                return;
             }
             m_enabled &= ~FD_READ;
             OnReceive(errorCode);
-            return true;
+            return;
         case FD_WRITE:
             if (!carriesData || (m_ready & kWritable) == 0) {
-                return false;
+                return;
             }
             m_enabled &= ~FD_WRITE;
             OnSend(0);
-            return true;
+            return;
         case FD_OOB:
             if ((m_ready & kUrgent) == 0) {
-                return false;
+                return;
             }
             m_ready &= ~kUrgent;
             m_enabled &= ~FD_OOB;
             OnOutOfBandData(0);
-            return true;
+            return;
         case FD_ACCEPT:
             if (carriesData || (m_ready & kReadable) == 0 || !AcceptNotificationDue()) {
-                return false;
+                return;
             }
             m_enabled &= ~FD_ACCEPT;
             OnAccept(0);
-            return true;
+            return;
         case FD_CLOSE:
             if (m_type != SOCK_STREAM || !m_connected || (m_ready & (kHangUp | kFailed)) == 0) {
-                return false;
+                return;
             }
             if ((m_ready & kFailed) != 0 && sys::PendingError(m_fd.Get(), errorCode) == 0) {
                 errorCode = SocketErrorFromErrno(errorCode);
             }
             m_enabled &= ~FD_CLOSE;
             OnClose(errorCode);
-            return true;
+            return;
         default:
-            return false;
+            return;
     }
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "net/ReadinessTarget.h"
 #include "net/SocketErrors.h"
 #include "net/UniqueFd.h"
 
@@ -25,7 +26,7 @@ class CReactor;
 // FD_CONNECT may be selected but never arrives: this layer has no connect operation.
 //
 // Failures return false or SOCKET_ERROR with the code in WSAGetLastError().
-class CAsyncSocket {
+class CAsyncSocket : private IReadinessTarget {
 public:
     CAsyncSocket();
     virtual ~CAsyncSocket();
@@ -50,6 +51,12 @@ public:
     // socket of this thread closes or AsyncSelect is called, so a full process does not
     // spin on its listener.
     virtual bool Accept(CAsyncSocket& connected);
+
+    // Starts listening for connections with a queue of `backlog`.
+    bool Listen(int backlog);
+    // Shuts down receiving, sending or both (SHUT_RD, SHUT_WR, SHUT_RDWR).
+    bool ShutDown(int how);
+    bool SetSockOpt(int level, int name, const void* value, socklen_t size);
 
     // Closes the socket; does nothing when it is not open.
     virtual void Close();
@@ -84,8 +91,6 @@ protected:
     virtual void OnClose(int errorCode);
 
 private:
-    friend class CReactor;
-
     // Readiness last reported for the handle; a flag may be stale in the ready direction
     // (the call that finds out clears it), never in the other.
     enum Readiness : std::uint8_t {
@@ -104,11 +109,11 @@ private:
     int NoteSendResult(long result, int error);
     void NoteReceiveResult(long result, int len, int flags, int error);
 
-    // Called by the reactor: merges readiness from the poller and, if a notification of
-    // `kind` is due, delivers it. Returns false when nothing was delivered. The handler is
-    // the last thing that touches this object.
-    void NoteReadiness(std::uint32_t readiness);
-    bool DeliverIfDue(int kind);
+    // IReadinessTarget: merges readiness from the poller and, if a notification of `kind`
+    // is due, delivers it. The handler is the last thing that touches this object.
+    void NoteReadiness(std::uint32_t readiness) override;
+    void DeliverIfDue(int kind) override;
+    void OnDescriptorFreed() override { Rearm(FD_ACCEPT); }
     bool ReadNotificationDue(int& errorCode);
     bool AcceptNotificationDue();
 
@@ -119,8 +124,7 @@ private:
     std::uint64_t m_token = 0;
     int m_type = 0;
     long m_selected = 0;
-    int m_enabled = 0;           // FD_* kinds that may be notified
-    std::uint8_t m_ready = 0;    // Readiness flags
-    bool m_connected = false;    // a stream connection (FD_CLOSE applies)
-    bool m_checkQueued = false;  // the reactor holds a re-check for this socket
+    int m_enabled = 0;         // FD_* kinds that may be notified
+    std::uint8_t m_ready = 0;  // Readiness flags
+    bool m_connected = false;  // a stream connection (FD_CLOSE applies)
 };

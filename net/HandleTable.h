@@ -21,7 +21,7 @@ public:
         std::uint32_t index;
         if (m_free.empty()) {
             index = static_cast<std::uint32_t>(m_slots.size());
-            m_slots.push_back(Slot{nullptr, m_firstGeneration});
+            m_slots.push_back(Slot{nullptr, m_firstGeneration, false});
         } else {
             index = m_free.back();
             m_free.pop_back();
@@ -36,6 +36,7 @@ public:
             return;
         }
         slot->item = nullptr;
+        slot->marked = false;
         slot->generation = (slot->generation + 1) & kGenerationMask;
         m_free.push_back(static_cast<std::uint32_t>(token));
     }
@@ -45,10 +46,26 @@ public:
         return slot == nullptr ? nullptr : slot->item;
     }
 
+    // One mark per registration, cleared with it: true when the mark was not set yet.
+    bool Mark(std::uint64_t token) {
+        Slot* slot = SlotOf(token);
+        if (slot == nullptr || slot->marked) {
+            return false;
+        }
+        slot->marked = true;
+        return true;
+    }
+    void Unmark(std::uint64_t token) {
+        if (Slot* slot = SlotOf(token)) {
+            slot->marked = false;
+        }
+    }
+
 private:
     struct Slot {
         T* item = nullptr;
         std::uint32_t generation = 0;
+        bool marked = false;
     };
 
     Slot* SlotOf(std::uint64_t token) {

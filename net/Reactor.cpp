@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "net/AsyncSocket.h"
+#include "net/SocketErrors.h"
 
 namespace {
 
@@ -150,8 +150,8 @@ void CReactor::DeliverToWatch(std::uint64_t token) {
     --m_handlerDepth;
 }
 
-bool CReactor::Register(CAsyncSocket& socket, int fd, std::uint64_t& token) {
-    token = m_sockets.Add(&socket);
+bool CReactor::Register(IReadinessTarget& target, int fd, std::uint64_t& token) {
+    token = m_sockets.Add(&target);
     if (!m_poller.AddEdgeTriggered(fd, token)) {
         m_sockets.Remove(token);
         return false;
@@ -172,8 +172,8 @@ void CReactor::ReleaseHeld() {
     std::vector<std::uint64_t> held;
     held.swap(m_acceptHeld);
     for (std::uint64_t listenerToken : held) {
-        if (CAsyncSocket* listener = m_sockets.Find(listenerToken)) {
-            listener->Rearm(FD_ACCEPT);
+        if (IReadinessTarget* listener = m_sockets.Find(listenerToken)) {
+            listener->OnDescriptorFreed();
         }
     }
     for (auto& [token, watch] : m_watches) {
@@ -183,24 +183,23 @@ void CReactor::ReleaseHeld() {
     }
 }
 
-void CReactor::ScheduleCheck(CAsyncSocket& socket) {
-    if (socket.m_checkQueued) {
+void CReactor::ScheduleCheck(std::uint64_t token) {
+    if (!m_sockets.Mark(token)) {
         return;
     }
-    socket.m_checkQueued = true;
-    m_checks.push_back(socket.m_token);
+    m_checks.push_back(token);
     // Inside dispatch, the end of the dispatch wakes the loop for it.
     if (m_dispatchDepth == 0) {
         m_wake.Wake();
     }
 }
 
-void CReactor::HoldAcceptUntilDescriptorFree(CAsyncSocket& socket) {
-    m_acceptHeld.push_back(socket.m_token);
+void CReactor::HoldAcceptUntilDescriptorFree(std::uint64_t token) {
+    m_acceptHeld.push_back(token);
 }
 
 void CReactor::Deliver(std::uint64_t token, std::uint32_t readiness) {
-    CAsyncSocket* socket = m_sockets.Find(token);
+    IReadinessTarget* socket = m_sockets.Find(token);
     if (socket == nullptr) {
         return;
     }
@@ -222,8 +221,8 @@ void CReactor::RunChecks() {
     std::size_t roundEnd = m_checks.size();
     while (m_checkHead < roundEnd && m_checkHead < m_checks.size()) {
         std::uint64_t token = m_checks[m_checkHead++];
-        if (CAsyncSocket* socket = m_sockets.Find(token)) {
-            socket->m_checkQueued = false;
+        if (m_sockets.Find(token) != nullptr) {
+            m_sockets.Unmark(token);
             Deliver(token, 0);
         }
     }

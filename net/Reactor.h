@@ -12,16 +12,15 @@
 
 #include "net/EpollPoller.h"
 #include "net/HandleTable.h"
+#include "net/ReadinessTarget.h"
 #include "net/TimerQueue.h"
 #include "net/WakePipe.h"
-
-class CAsyncSocket;
 
 // The event loop of one thread: socket notifications and posted commands.
 //
 // Creating it initialises the socket layer for its thread: it becomes the thread's current
-// reactor, which CAsyncSocket::Create and Accept register with (one reactor per thread; it
-// must outlive that thread's sockets). Owned by whoever runs the thread's loop.
+// reactor, which sockets register with (one reactor per thread; it must outlive that
+// thread's sockets). Owned by whoever runs the thread's loop.
 //
 // Two ways to drive it: Run() blocks until Quit(); or an outside loop watches Fd() for
 // readability and calls DispatchReady(0) each time it fires. Dispatch may be re-entered
@@ -74,16 +73,17 @@ public:
     // One reactor per process may watch signals; its destructor restores the defaults.
     bool PostOnSignal(int signo, std::function<void()> command);
 
-private:
-    friend class CAsyncSocket;
-
-    static constexpr int kMaxEventsPerWait = 64;
-
-    // Registration of sockets (CAsyncSocket only).
-    bool Register(CAsyncSocket& socket, int fd, std::uint64_t& token);
+    // Sockets: `target` is told the readiness of `fd` for as long as it is registered;
+    // `token` names the registration. A socket unregisters right before it closes `fd`.
+    bool Register(IReadinessTarget& target, int fd, std::uint64_t& token);
     void Unregister(std::uint64_t token);
-    void ScheduleCheck(CAsyncSocket& socket);
-    void HoldAcceptUntilDescriptorFree(CAsyncSocket& socket);
+    // The socket's state changed (a kind was re-enabled): look at it again from the loop.
+    void ScheduleCheck(std::uint64_t token);
+    // Its accept found no free descriptor: wait until a socket of this thread closes.
+    void HoldAcceptUntilDescriptorFree(std::uint64_t token);
+
+private:
+    static constexpr int kMaxEventsPerWait = 64;
 
     struct Watch {
         int fd;
@@ -103,8 +103,8 @@ private:
     CEpollPoller m_poller;
     CWakePipe m_wake;
     CTimerQueue m_timers;
-    CHandleTable<CAsyncSocket> m_sockets;
-    std::vector<std::uint64_t> m_checks;  // sockets to re-check, from m_checkHead on
+    CHandleTable<IReadinessTarget> m_sockets;  // marked while a re-check is queued
+    std::vector<std::uint64_t> m_checks;       // sockets to re-check, from m_checkHead on
     std::size_t m_checkHead = 0;
     std::vector<std::uint64_t> m_acceptHeld;
     std::deque<std::function<void()>> m_posted;

@@ -41,12 +41,20 @@ int Socket(int type) {
 }
 
 int SetReuseAddress(int fd) {
-    int on = 1;
-    return ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    const int on = 1;
+    return SetSocketOption(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
 }
 
 int Bind(int fd, const sockaddr_in& address) {
     return ::bind(fd, AsSockaddr(address), sizeof address);
+}
+
+int Listen(int fd, int backlog) {
+    return ::listen(fd, backlog);
+}
+
+int SetSocketOption(int fd, int level, int name, const void* value, socklen_t size) {
+    return ::setsockopt(fd, level, name, value, size);
 }
 
 int Accept(int fd, sockaddr_in& peer) {
