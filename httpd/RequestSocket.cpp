@@ -7,6 +7,7 @@
 
 #include "httpd/ImageServerHost.h"
 #include "httpd/RandomGenerator.h"
+#include "httpd/ReplyChoice.h"
 #include "httpd/RequestReading.h"
 #include "settings/KeptProfile.h"
 
@@ -98,11 +99,7 @@ void CRequestSocket::OnReceive(int /*errorCode*/) {
         case httpd::ReadStep::kComplete:
             m_replyReady = true;
             if (m_pending == 0) {
-                if (m_useImages != 0) {
-                    PrepareImageReply();
-                } else {
-                    PrepareBuiltInReply();
-                }
+                PrepareReply();
             }
             AsyncSelect(kWriteEvents);
             return;
@@ -158,21 +155,34 @@ void CRequestSocket::OnClose(int /*errorCode*/) {
     ResetByPeerClose();
 }
 
-void CRequestSocket::PrepareImageReply() {
-    RaiseActivity();
-    LowerActivity();
-    if (!CImageFile::Exists(m_imagePath)) {
-        AppendToReply(kRefusalLine, sizeof kRefusalLine - 1);
-        m_status = kStatusNotFound;
+void CRequestSocket::PrepareReply() {
+    bool exists = false;
+    bool opened = false;
+    if (m_useImages != 0) {
+        RaiseActivity();
+        LowerActivity();
+        exists = CImageFile::Exists(m_imagePath);
+        RaiseActivity();
+        opened = exists && m_imageFile.Open(m_imageName);
     }
-    RaiseActivity();
-    if (m_status != 0) {
-        return;
+    switch (httpd::ChooseReply(m_useImages, exists, opened)) {
+        case httpd::ReplyKind::kBuiltInPicture:
+            PrepareBuiltInReply();
+            break;
+        case httpd::ReplyKind::kNotFound:
+            AppendToReply(kRefusalLine, sizeof kRefusalLine - 1);
+            m_status = kStatusNotFound;
+            break;
+        case httpd::ReplyKind::kLineEnd:
+            AppendToReply(kLineEnd, sizeof kLineEnd - 1);
+            break;
+        case httpd::ReplyKind::kImageFile:
+            PrepareImageFileReply();
+            break;
     }
-    if (!m_imageFile.Open(m_imageName)) {
-        AppendToReply(kLineEnd, sizeof kLineEnd - 1);
-        return;
-    }
+}
+
+void CRequestSocket::PrepareImageFileReply() {
     m_status = kStatusOk;
     AppendToReply(kSuccessHeader, kSuccessHeaderLength);
     m_host->UpdateActivityIcon();

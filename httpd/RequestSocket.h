@@ -35,7 +35,9 @@ protected:
     void OnClose(int errorCode) override;
 
 private:
-    void PrepareImageReply();
+    // Prepares the reply that httpd::ChooseReply picks.
+    void PrepareReply();
+    void PrepareImageFileReply();
     void PrepareBuiltInReply();
     void AppendToReply(const char* text, int length);
     bool PeerIsLocalHost() const;
