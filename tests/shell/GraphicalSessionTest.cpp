@@ -8,17 +8,30 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
-class GraphicalSessionTest : public ::testing::Test {
+struct SessionCase {
+    const char* wayland;  // "live": a socket that takes connections; "gone": none there
+    const char* display;
+    bool xOpens;
+    DisplayServer reachable;
+    const char* unreachable;  // with "@" standing for the test's folder
+};
+
+class GraphicalSessionTest : public ::testing::TestWithParam<SessionCase> {
 protected:
     void SetUp() override {
-        Save("DISPLAY", m_display);
-        Save("WAYLAND_DISPLAY", m_wayland);
-        ::unsetenv("DISPLAY");
-        ::unsetenv("WAYLAND_DISPLAY");
+        for (const char* name : {"WAYLAND_DISPLAY", "DISPLAY"}) {
+            const char* value = std::getenv(name);
+            m_saved.emplace_back(
+                name, value != nullptr ? std::optional<std::string>(value) : std::nullopt);
+            ::unsetenv(name);
+        }
         char pattern[] = "/tmp/session-test-XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         m_folder = pattern;
@@ -28,11 +41,12 @@ protected:
             ::close(m_listener);
         }
         std::filesystem::remove_all(m_folder);
-        Restore("DISPLAY", m_display);
-        Restore("WAYLAND_DISPLAY", m_wayland);
+        for (const auto& [name, value] : m_saved) {
+            value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+        }
     }
 
-    // A server socket at `path` that takes connections.
+    // A compositor's socket at `path` that takes connections.
     void Listen(const std::string& path) {
         m_listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un address{};
@@ -45,43 +59,44 @@ protected:
     std::string m_folder;
 
 private:
-    static void Save(const char* name, std::pair<bool, std::string>& saved) {
-        const char* value = std::getenv(name);
-        saved = {value != nullptr, value != nullptr ? value : ""};
-    }
-    static void Restore(const char* name, const std::pair<bool, std::string>& saved) {
-        saved.first ? ::setenv(name, saved.second.c_str(), 1) : ::unsetenv(name);
-    }
-
-    std::pair<bool, std::string> m_display;
-    std::pair<bool, std::string> m_wayland;
+    std::vector<std::pair<const char*, std::optional<std::string>>> m_saved;
     int m_listener = -1;
 };
 
-TEST_F(GraphicalSessionTest, NoDisplayVariablesMeanHeadlessWithoutComplaint) {
-    const GraphicalSession session = FindGraphicalSession();
-    EXPECT_EQ(session.reachable, DisplayServer::kNone);
-    EXPECT_TRUE(session.unreachable.empty());
+TEST_P(GraphicalSessionTest, WaylandFirstThenAnXDisplayThatTakesTheClient) {
+    const SessionCase& c = GetParam();
+    if (c.wayland != nullptr) {
+        const std::string path = m_folder + "/" + c.wayland;
+        if (std::string(c.wayland) == "live") {
+            Listen(path);
+        }
+        ::setenv("WAYLAND_DISPLAY", path.c_str(), 1);
+    }
+    if (c.display != nullptr) {
+        ::setenv("DISPLAY", c.display, 1);
+    }
+    int xProbes = 0;
+    const GraphicalSession session = FindGraphicalSession([&](const std::string& display) {
+        ++xProbes;
+        EXPECT_EQ(display, c.display);
+        return c.xOpens;
+    });
+    EXPECT_EQ(session.reachable, c.reachable);
+    std::string unreachable = c.unreachable;
+    if (const std::size_t at = unreachable.find('@'); at != std::string::npos) {
+        unreachable.replace(at, 1, m_folder);
+    }
+    EXPECT_EQ(session.unreachable, unreachable);
+    EXPECT_EQ(xProbes, c.display != nullptr && c.reachable != DisplayServer::kWayland ? 1 : 0);
 }
 
-TEST_F(GraphicalSessionTest, ServerThatAnswersIsFound) {
-    Listen(m_folder + "/wayland-7");
-    ::setenv("WAYLAND_DISPLAY", (m_folder + "/wayland-7").c_str(), 1);
-    EXPECT_EQ(FindGraphicalSession().reachable, DisplayServer::kWayland);
-}
-
-TEST_F(GraphicalSessionTest, StaleVariablesAreNamedAndLeadToHeadless) {
-    ::setenv("DISPLAY", ":4242", 1);
-    ::setenv("WAYLAND_DISPLAY", (m_folder + "/gone").c_str(), 1);
-    GraphicalSession session = FindGraphicalSession();
-    EXPECT_EQ(session.reachable, DisplayServer::kNone);
-    EXPECT_EQ(session.unreachable, "DISPLAY=:4242");
-
-    ::setenv("DISPLAY", "not a display", 1);
-    EXPECT_EQ(FindGraphicalSession().reachable, DisplayServer::kNone);
-    ::unsetenv("DISPLAY");
-    session = FindGraphicalSession();
-    EXPECT_EQ(session.unreachable, "WAYLAND_DISPLAY=" + m_folder + "/gone");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Sessions, GraphicalSessionTest,
+    ::testing::Values(SessionCase{nullptr, nullptr, true, DisplayServer::kNone, ""},
+                      SessionCase{"live", ":0", true, DisplayServer::kWayland, ""},
+                      SessionCase{"gone", ":0", true, DisplayServer::kX11, ""},
+                      SessionCase{"gone", ":0", false, DisplayServer::kNone,
+                                  "WAYLAND_DISPLAY=@/gone, DISPLAY=:0"},
+                      SessionCase{nullptr, ":0", false, DisplayServer::kNone, "DISPLAY=:0"}));
 
 }  // namespace
