@@ -27,33 +27,22 @@ using Result = CCommandChannel::PostResult;
 // Who owns nothing on this machine.
 constexpr uid_t kStranger = 65534;
 
-sockaddr_un AddressOf(const std::string& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
+enum class Use { kBind, kListen, kConnect };
+
+// A Unix stream socket of this process at `path`: bound, listening with a queue of
+// `backlog`, or connected; -1 when that fails.
+int SocketAt(const std::string& path, Use use, int backlog = 1) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{AF_UNIX, {}};
     std::memcpy(address.sun_path, path.c_str(), path.size());
-    return address;
-}
-
-// A socket of our own at `path`, bound and, when `backlog` >= 0, listening.
-int SocketAt(const std::string& path, int backlog) {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    const sockaddr_un address = AddressOf(path);
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-        (backlog >= 0 && ::listen(fd, backlog) != 0)) {
-        ::close(fd);
-        return -1;
+    const auto* at = reinterpret_cast<const sockaddr*>(&address);
+    if (use == Use::kConnect ? ::connect(fd, at, sizeof address) == 0
+                             : ::bind(fd, at, sizeof address) == 0 &&
+                                   (use == Use::kBind || ::listen(fd, backlog) == 0)) {
+        return fd;
     }
-    return fd;
-}
-
-int ConnectTo(const std::string& path) {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    const sockaddr_un address = AddressOf(path);
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
+    ::close(fd);
+    return -1;
 }
 
 // Starts `body` in a child process of another user, which ends with body's result.
@@ -119,7 +108,7 @@ TEST_F(CommandChannelTest, StaleSocketCountsAsNoInstanceAndIsReplaced) {
         ASSERT_TRUE(gone.Listen(m_folder, "NIMBREL"));
     }
     // An instance that died without cleaning up leaves its socket file behind.
-    ::close(SocketAt(m_folder + "/NIMBREL", -1));
+    ::close(SocketAt(m_folder + "/NIMBREL", Use::kBind));
     EXPECT_EQ(Result::kNoInstance, CCommandChannel::Post(m_folder, "NIMBREL", {57665}));
 
     CCommandChannel channel(m_reactor, [this](int id) { m_received.push_back(id); });
@@ -132,7 +121,7 @@ TEST_F(CommandChannelTest, StaleSocketCountsAsNoInstanceAndIsReplaced) {
 TEST_F(CommandChannelTest, JunkLinesAreDroppedAndTheChannelKeepsWorking) {
     CCommandChannel channel(m_reactor, [this](int id) { m_received.push_back(id); });
     ASSERT_TRUE(channel.Listen(m_folder, "NIMBREL"));
-    const int fd = ConnectTo(m_folder + "/NIMBREL");
+    const int fd = SocketAt(m_folder + "/NIMBREL", Use::kConnect);
     ASSERT_GE(fd, 0);
     const std::string junk = "abc\n-5\n" + std::string(100000, '7') + "\n12x\n32775\n";
     ASSERT_EQ(::write(fd, junk.data(), junk.size()), static_cast<ssize_t>(junk.size()));
@@ -188,7 +177,7 @@ TEST_F(CommandChannelTest, TwoChannelsOnOneNameNeverRemoveEachOthersSocket) {
 
     // Once another socket stands at the path, the first channel's end leaves it there.
     fs::remove(m_folder + "/QUORVIN");
-    const int other = SocketAt(m_folder + "/QUORVIN", 1);
+    const int other = SocketAt(m_folder + "/QUORVIN", Use::kListen);
     ASSERT_GE(other, 0);
     first.reset();
     EXPECT_TRUE(fs::exists(m_folder + "/QUORVIN"));
@@ -196,8 +185,9 @@ TEST_F(CommandChannelTest, TwoChannelsOnOneNameNeverRemoveEachOthersSocket) {
 }
 
 TEST_F(CommandChannelTest, PostToAnInstanceThatTakesNoConnectionGivesUp) {
-    const int stuck = SocketAt(m_folder + "/QUORVIN", 0);
-    const int queued = ConnectTo(m_folder + "/QUORVIN");  // fills the queue of length 0
+    const int stuck = SocketAt(m_folder + "/QUORVIN", Use::kListen, 0);
+    const int queued =
+        SocketAt(m_folder + "/QUORVIN", Use::kConnect);  // fills the queue of length 0
     ASSERT_GE(queued, 0);
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(Result::kNotTaken, CCommandChannel::Post(m_folder, "QUORVIN", {32776}));
@@ -217,7 +207,7 @@ TEST_F(CommandChannelTest, PeerOfAnotherUserIsIgnoredAtBothEnds) {
         ASSERT_TRUE(channel.Listen(m_folder, "NIMBREL"));
         ASSERT_EQ(::chmod((m_folder + "/NIMBREL").c_str(), 0777), 0);
         EXPECT_EQ(ExitStatusOf(StartAsStranger([this] {
-                      const int fd = ConnectTo(m_folder + "/NIMBREL");
+                      const int fd = SocketAt(m_folder + "/NIMBREL", Use::kConnect);
                       return fd >= 0 && ::write(fd, "57665\n", 6) == 6 ? 0 : 1;
                   })),
                   0);
@@ -230,8 +220,9 @@ TEST_F(CommandChannelTest, PeerOfAnotherUserIsIgnoredAtBothEnds) {
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
     const pid_t listener = StartAsStranger([&] {
-        return SocketAt(m_folder + "/nimbrel", 1) >= 0 && ::write(ready[1], "x", 1) == 1 ? ::pause()
-                                                                                         : 1;
+        return SocketAt(m_folder + "/nimbrel", Use::kListen) >= 0 && ::write(ready[1], "x", 1) == 1
+                   ? ::pause()
+                   : 1;
     });
     ::close(ready[1]);
     char byte = 0;

@@ -11,81 +11,65 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// What stands at a path before the program looks for its folder.
-enum class Planted { kNothing, kOwnPrivateFolder, kOwnOpenFolder, kStrangersFolder, kLink };
+// What stands at a path before the program looks for its folder: nothing, a folder with
+// these permissions (of another user's when `strangers`), or a link to a folder.
+struct Planted {
+    bool exists;
+    fs::perms mode = fs::perms::owner_all;
+    bool strangers = false;
+    bool link = false;
+};
+
+constexpr Planted kNothing{false};
+constexpr Planted kPrivate{true};
+constexpr Planted kOpen{true, fs::perms::all};
+constexpr Planted kStrangers{true, fs::perms::owner_all, true};
+constexpr Planted kLink{true, fs::perms::owner_all, false, true};
 
 struct RuntimeCase {
-    const char* label;
     Planted runtimeDir;  // at $XDG_RUNTIME_DIR
     Planted tempFolder;  // at <temp>/nimbrel-<uid>
-    const char* chosen;  // "runtime", "temp" or "" for none
+    char chosen;         // 'r' the runtime dir, 't' the temp folder, '-' none
 };
 
-class RuntimeFolderTest : public ::testing::TestWithParam<RuntimeCase> {
-protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/runtime-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_root = pattern;
-        fs::create_directory(m_root + "/other");
-    }
-    void TearDown() override { fs::remove_all(m_root); }
-
-    void Plant(const std::string& path, Planted what) {
-        switch (what) {
-            case Planted::kNothing:
-                return;
-            case Planted::kLink:
-                fs::create_directory_symlink(m_root + "/other", path);
-                return;
-            default:
-                fs::create_directory(path);
-                ::chmod(path.c_str(), what == Planted::kOwnOpenFolder ? 0777 : 0700);
-                if (what == Planted::kStrangersFolder) {
-                    ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
-                }
-        }
-    }
-
-    std::string m_root;
-};
+class RuntimeFolderTest : public ::testing::TestWithParam<RuntimeCase> {};
 
 TEST_P(RuntimeFolderTest, OnlyAFolderOfThisUserClosedToOthersIsUsed) {
     const RuntimeCase& c = GetParam();
-    if ((c.runtimeDir == Planted::kStrangersFolder || c.tempFolder == Planted::kStrangersFolder) &&
-        ::geteuid() != 0) {
+    if ((c.runtimeDir.strangers || c.tempFolder.strangers) && ::geteuid() != 0) {
         GTEST_SKIP() << "needs root to plant a folder of another user";
     }
+    char pattern[] = "/tmp/runtime-test-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::string root = pattern;
     const uid_t uid = ::geteuid();
-    const std::string runtime = m_root + "/runtime";
-    const std::string temp = m_root + "/nimbrel-" + std::to_string(uid);
-    Plant(runtime, c.runtimeDir);
-    Plant(temp, c.tempFolder);
+    const std::string runtime = root + "/runtime";
+    const std::string temp = root + "/nimbrel-" + std::to_string(uid);
+    fs::create_directory(root + "/target");
+    for (const auto& [path, planted] : {std::pair{runtime, c.runtimeDir}, {temp, c.tempFolder}}) {
+        if (planted.link) {
+            fs::create_directory_symlink(root + "/target", path);
+        } else if (planted.exists) {
+            fs::create_directory(path);
+            fs::permissions(path, planted.mode);
+            ASSERT_TRUE(!planted.strangers || ::chown(path.c_str(), 65534, 65534) == 0);
+        }
+    }
 
-    const RuntimePlace place = FindRuntimePlace(runtime.c_str(), m_root, uid);
-    const std::string expected = std::string(c.chosen) == "runtime" ? runtime
-                                 : std::string(c.chosen) == "temp"  ? temp
-                                                                    : "";
+    const RuntimePlace place = FindRuntimePlace(runtime.c_str(), root, uid);
+    const std::string expected = c.chosen == 'r' ? runtime : c.chosen == 't' ? temp : "";
     EXPECT_EQ(place.folder, expected);
     EXPECT_NE(place.problem.empty(), expected.empty()) << place.problem;
-    if (expected == temp) {
-        struct stat info {};
-        ASSERT_EQ(::lstat(temp.c_str(), &info), 0);
-        EXPECT_EQ(info.st_mode & 0777, 0700u);
-    }
-    EXPECT_TRUE(fs::is_empty(m_root + "/other"));
+    EXPECT_TRUE(c.chosen != 't' || fs::status(temp).permissions() == fs::perms::owner_all);
+    EXPECT_TRUE(fs::is_empty(root + "/target"));
+    fs::remove_all(root);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Places, RuntimeFolderTest,
-    ::testing::Values(
-        RuntimeCase{"RuntimeDir", Planted::kOwnPrivateFolder, Planted::kStrangersFolder, "runtime"},
-        RuntimeCase{"NoRuntimeDir", Planted::kNothing, Planted::kNothing, "temp"},
-        RuntimeCase{"OpenRuntimeDir", Planted::kOwnOpenFolder, Planted::kNothing, "temp"},
-        RuntimeCase{"StrangersRuntimeDir", Planted::kStrangersFolder, Planted::kNothing, "temp"},
-        RuntimeCase{"StrangersTempFolder", Planted::kNothing, Planted::kStrangersFolder, ""},
-        RuntimeCase{"OpenTempFolder", Planted::kNothing, Planted::kOwnOpenFolder, ""},
-        RuntimeCase{"LinkedTempFolder", Planted::kNothing, Planted::kLink, ""}),
-    [](const auto& info) { return std::string(info.param.label); });
+    ::testing::Values(RuntimeCase{kPrivate, kStrangers, 'r'}, RuntimeCase{kNothing, kNothing, 't'},
+                      RuntimeCase{kOpen, kNothing, 't'}, RuntimeCase{kStrangers, kNothing, 't'},
+                      RuntimeCase{kNothing, kStrangers, '-'}, RuntimeCase{kNothing, kOpen, '-'},
+                      RuntimeCase{kNothing, kLink, '-'}));
 
 }  // namespace
