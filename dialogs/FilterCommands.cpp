@@ -34,8 +34,14 @@ std::string CFilterCommands::FilterFolder() const {
 }
 
 void CFilterCommands::EditList(std::string_view lowerCaseName) const {
-    // The file the loader reads, whatever letter case the user gave its name.
-    m_desktop.OpenInEditor(FilterFilePath(FilterFolder(), lowerCaseName));
+    // The file the loader reads, whatever letter case the user gave its name, as an absolute
+    // path: a relative folder such as "-x" or "http:x" would reach the editor's launcher as
+    // an option or a URL.
+    std::string folder = FilterFolder();
+    if (!folder.empty() && folder.front() != '/') {
+        folder = CurrentFolder() + "/" + folder;
+    }
+    m_desktop.OpenInEditor(FilterFilePath(folder, lowerCaseName));
 }
 
 void CFilterCommands::OnModifyNamed() const {

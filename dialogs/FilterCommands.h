@@ -8,7 +8,8 @@ class ProfileStore;
 
 // The main window's commands for the filter lists: open "named.txt" or "pass.txt" of the
 // filter folder in the user's editor, and choose the filter folder ("FilterPath"). The
-// folder is read afresh by each command; without a stored one it is the current directory.
+// folder is read afresh by each command; without a stored one it is the current directory,
+// and a relative one is taken from there.
 // None of them reloads the lists, and none waits for the editor.
 class CFilterCommands {
 public:

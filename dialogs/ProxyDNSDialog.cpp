@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "dialogs/DialogControls.h"
 #include "dialogs/Ipv4Text.h"
@@ -66,13 +67,17 @@ void CProxyDNSDialog::OnAddressFieldChanged(IDialogControls& controls, int addre
 }
 
 void CProxyDNSDialog::OnOK(IDialogControls& controls) const {
+    // One write: the addresses never reach the file without the code that selects them.
+    std::vector<ProfileEntry> entries;
     int code = 0;
     for (const ServerRow& row : kServerRows) {
-        m_profile.WriteString(CUpstreamRelay::kProxySection, row.key,
-                              AddressText(controls.GetAddress(row.address)));
+        entries.push_back({CUpstreamRelay::kProxySection, row.key,
+                           AddressText(controls.GetAddress(row.address))});
         const int passed = controls.IsChecked(row.passedBox) ? kPassedBit : 0;
         const int notNamed = controls.IsChecked(row.notNamedBox) ? kNotNamedBit : 0;
         code += (passed + notNamed) * row.digitWeight;
     }
-    m_profile.WriteInt(CUpstreamRelay::kProxySection, CUpstreamRelay::kUseCodeKey, code);
+    entries.push_back(
+        {CUpstreamRelay::kProxySection, CUpstreamRelay::kUseCodeKey, std::to_string(code)});
+    m_profile.WriteStrings(entries);
 }

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdio>
+#include <exception>
 #include <string>
 
 #include "dns/ActivitySink.h"
@@ -21,9 +23,17 @@ std::string CurrentFolder() {
 }
 
 void LoadList(const std::string& folder, std::string_view fileName, CNameFilter& list) {
+    const std::string path = FilterFilePath(folder, fileName);
     std::string text;
-    if (ReadTextFile(FilterFilePath(folder, fileName), text) == ReadResult::kRead) {
-        list.Assign(std::move(text));
+    try {
+        if (ReadTextFile(path, text) == ReadResult::kRead) {
+            list.Assign(std::move(text));
+        }
+    } catch (const std::exception&) {
+        // Out of memory (bad_alloc, or length_error for a file longer than a string can
+        // hold): the list stays empty, as for a file that cannot be read.
+        list.Clear();
+        std::fprintf(stderr, "Nimbrel: %s is too large to load\n", path.c_str());
     }
 }
 

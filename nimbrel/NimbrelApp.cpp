@@ -28,7 +28,7 @@ constexpr CTrayApplication::Forward kForwards[] = {
 
 CNimbrelApp::CNimbrelApp(IDesktop& desktop, const ProfileStore& profile, CCommandLine commandLine,
                          RuntimePlace runtime, unsigned dnsPort)
-    : CTrayApplication(desktop, profile, std::move(commandLine), std::move(runtime)),
+    : CTrayApplication("Nimbrel", desktop, profile, std::move(commandLine), std::move(runtime)),
       m_dnsPort(dnsPort) {}
 
 CNimbrelApp::~CNimbrelApp() {
@@ -43,8 +43,10 @@ bool CNimbrelApp::InitInstance() {
     if (m_commandLine.Has("/a")) {
         OnAppAbout();
     }
-    m_mutex = std::make_unique<CInstanceLock>(m_runtime.folder, m_runtime.NameFor(kMutexName));
-    if (m_mutex->AlreadyExisted()) {
+    if (!m_runtime.folder.empty()) {
+        m_mutex = std::make_unique<CInstanceLock>(m_runtime.folder, kMutexName);
+    }
+    if (m_mutex && m_mutex->AlreadyExisted()) {
         // Whether or not the running instance has its window yet, this process ends.
         ForwardToRunningInstance(kWindowName, kForwards);
         return false;

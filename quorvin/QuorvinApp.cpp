@@ -24,7 +24,7 @@ constexpr CTrayApplication::Forward kForwards[] = {
 
 CQuorvinApp::CQuorvinApp(IDesktop& desktop, const ProfileStore& profile, CCommandLine commandLine,
                          RuntimePlace runtime, unsigned httpPort)
-    : CTrayApplication(desktop, profile, std::move(commandLine), std::move(runtime)),
+    : CTrayApplication("Quorvin", desktop, profile, std::move(commandLine), std::move(runtime)),
       m_httpPort(httpPort) {}
 
 CQuorvinApp::~CQuorvinApp() {

@@ -7,7 +7,7 @@ int main(int argc, char** argv) {
     const ProfileStore profile(ProfileStore::DefaultPath(ExecutablePath(argv[0])));
     const CCommandLine commandLine(argc, argv);
     const std::unique_ptr<IDesktop> desktop = MakeDesktop(argc, argv, "quorvin");
-    quorvin::CQuorvinApp app(*desktop, profile, commandLine, FindRuntimePlace());
+    quorvin::CQuorvinApp app(*desktop, profile, commandLine, FindRuntimePlace("Quorvin"));
     if (app.InitInstance()) {
         app.Run();
     }

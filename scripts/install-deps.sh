@@ -3,7 +3,7 @@
 # running apt-get only when one of them is missing.
 set -euo pipefail
 
-build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt6-wayland)
+build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt6-wayland libxcb1-dev)
 run_pkgs=(libcap2-bin dnsutils xdg-utils)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev iproute2 util-linux)
 bench_pkgs=(dnsmasq unbound nginx apache2-utils dnsperf)

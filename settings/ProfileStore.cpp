@@ -81,6 +81,13 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
         ::unlink(temp.c_str());
         return false;
     }
+    // The rename is on disk once the folder is. The new file is in place either way, so a
+    // folder that cannot be synced does not make the write a failure.
+    if (const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        folderFd >= 0) {
+        ::fsync(folderFd);
+        ::close(folderFd);
+    }
     return true;
 }
 
@@ -162,14 +169,24 @@ bool ProfileStore::WriteInt(std::string_view section, std::string_view key, int 
 
 bool ProfileStore::WriteString(std::string_view section, std::string_view key,
                                std::string_view value) const {
-    if (!ini::IsStorableSection(section) || !ini::IsStorableKey(key) ||
-        !ini::IsStorableValue(value)) {
-        return false;
+    const ProfileEntry entry{section, key, std::string(value)};
+    return WriteStrings({&entry, 1});
+}
+
+bool ProfileStore::WriteStrings(std::span<const ProfileEntry> entries) const {
+    for (const ProfileEntry& entry : entries) {
+        if (!ini::IsStorableSection(entry.section) || !ini::IsStorableKey(entry.key) ||
+            !ini::IsStorableValue(entry.value)) {
+            return false;
+        }
     }
     const std::string target = WriteTarget(m_path);
     std::string text;
     if (ReadTextFile(target, text) == ReadResult::kFailed) {
         return false;  // rewriting a file we cannot read would lose its other lines
     }
-    return ReplaceFile(target, ini::SetValue(text, section, key, value));
+    for (const ProfileEntry& entry : entries) {
+        text = ini::SetValue(text, entry.section, entry.key, entry.value);
+    }
+    return ReplaceFile(target, text);
 }

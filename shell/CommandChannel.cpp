@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -17,6 +18,9 @@ namespace {
 // A line longer than this is no command id; it is dropped.
 constexpr std::size_t kMaxLineLength = 16;
 constexpr int kListenBacklog = 8;
+// How long a second start waits for the running instance to take its connection and its
+// commands; an instance that is stopped or swamped must not hold the start up for ever.
+constexpr int kPostTimeoutSeconds = 1;
 
 bool FillAddress(const std::string& path, sockaddr_un& address) {
     std::memset(&address, 0, sizeof address);
@@ -46,20 +50,70 @@ std::vector<std::string> CandidatePaths(const std::string& folder, const std::st
     return paths;
 }
 
+// Whether the process at the other end of `fd` runs as this user: another user's socket or
+// connection is never used, whatever its name.
+bool PeerIsThisUser(int fd) {
+    ucred peer{};
+    socklen_t length = sizeof peer;
+    return ::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 &&
+           peer.uid == ::geteuid();
+}
+
+// A connection to the socket at `path`, or -1 with errno set: ECONNREFUSED when nobody
+// listens there, EAGAIN when the listener took no connection within the time-out. Sends
+// on it give up after the same time-out.
 int ConnectTo(const std::string& path) {
     sockaddr_un address{};
     if (!FillAddress(path, address)) {
+        errno = ENAMETOOLONG;
         return -1;
     }
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         return -1;
     }
-    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    const timeval timeout{kPostTimeoutSeconds, 0};
+    if (::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout) != 0 ||
+        ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        const int error = errno;
         ::close(fd);
+        errno = error;
         return -1;
     }
     return fd;
+}
+
+bool BindPrivately(int fd, const sockaddr_un& address) {
+    const mode_t oldMask = ::umask(0077);
+    const bool bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    const int error = errno;
+    ::umask(oldMask);
+    errno = error;
+    return bound;
+}
+
+// Binds `fd` at `path`. A file already there is replaced only when nobody listens at it
+// (left by an instance that is gone); a live instance's socket stays: EADDRINUSE.
+bool BindAt(int fd, const std::string& path, const sockaddr_un& address) {
+    if (BindPrivately(fd, address)) {
+        return true;
+    }
+    if (errno != EADDRINUSE) {
+        return false;
+    }
+    const int probe = ConnectTo(path);
+    const int error = errno;
+    if (probe >= 0) {
+        ::close(probe);
+    }
+    if (probe >= 0 || (error != ECONNREFUSED && error != ENOENT)) {
+        errno = EADDRINUSE;
+        return false;
+    }
+    if (error == ECONNREFUSED) {
+        ::unlink(path.c_str());
+    }
+    return BindPrivately(fd, address);
 }
 
 bool WriteAll(int fd, const std::string& text) {
@@ -87,9 +141,11 @@ CCommandChannel::~CCommandChannel() {
         CloseConnection(m_connections.begin()->first);
     }
     if (m_listenFd >= 0) {
+        // Removed while still listening: an instance starting meanwhile finds this one alive
+        // and leaves the path alone.
+        RemoveBoundFile();
         m_reactor.Unwatch(m_listenFd);
         ::close(m_listenFd);
-        ::unlink(m_path.c_str());
     }
 }
 
@@ -97,25 +153,40 @@ bool CCommandChannel::Listen(const std::string& folder, const std::string& name)
     m_path = folder + "/" + name;
     sockaddr_un address{};
     if (!FillAddress(m_path, address)) {
+        errno = ENAMETOOLONG;
         return false;
     }
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         return false;
     }
-    // Whatever is still there belongs to an instance that is gone: this process is the
-    // running instance now.
-    ::unlink(m_path.c_str());
-    const mode_t oldMask = ::umask(0077);
-    const bool bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
-    ::umask(oldMask);
-    if (!bound || ::listen(fd, kListenBacklog) != 0 ||
-        !m_reactor.WatchReadable(fd, [this] { OnListenerReadable(); })) {
+    if (!BindAt(fd, m_path, address)) {
+        const int error = errno;
         ::close(fd);
+        errno = error;
+        return false;
+    }
+    struct stat bound {};
+    const bool ready = ::lstat(m_path.c_str(), &bound) == 0 && ::listen(fd, kListenBacklog) == 0 &&
+                       m_reactor.WatchReadable(fd, [this] { OnListenerReadable(); });
+    const int error = errno;
+    m_boundFile = {bound.st_dev, bound.st_ino};
+    if (!ready) {
+        RemoveBoundFile();
+        ::close(fd);
+        errno = error;
         return false;
     }
     m_listenFd = fd;
     return true;
+}
+
+void CCommandChannel::RemoveBoundFile() const {
+    struct stat now {};
+    if (::lstat(m_path.c_str(), &now) == 0 && now.st_dev == m_boundFile.first &&
+        now.st_ino == m_boundFile.second) {
+        ::unlink(m_path.c_str());
+    }
 }
 
 void CCommandChannel::OnListenerReadable() {
@@ -124,14 +195,14 @@ void CCommandChannel::OnListenerReadable() {
         if (fd < 0) {
             return;  // nothing more waiting, or no descriptor to spare: the sender gives up
         }
-        if (!m_reactor.WatchReadable(fd, [this, fd] { OnConnectionReadable(fd); })) {
+        if (!PeerIsThisUser(fd) ||
+            !m_reactor.WatchReadable(fd, [this, fd] { OnConnectionReadable(fd); })) {
             ::close(fd);
             continue;
         }
         m_connections[fd] = Connection{fd, {}};
     }
 }
-
 void CCommandChannel::OnConnectionReadable(int fd) {
     char chunk[256];
     for (;;) {
@@ -169,21 +240,29 @@ void CCommandChannel::CloseConnection(int fd) {
     m_connections.erase(fd);
 }
 
-bool CCommandChannel::Post(const std::string& folder, const std::string& name,
-                           const std::vector<int>& ids) {
+CCommandChannel::PostResult CCommandChannel::Post(const std::string& folder,
+                                                  const std::string& name,
+                                                  const std::vector<int>& ids) {
+    std::string text;
+    for (const int id : ids) {
+        text += std::to_string(id);
+        text += '\n';
+    }
     for (const std::string& path : CandidatePaths(folder, name)) {
         const int fd = ConnectTo(path);
+        if (fd < 0 && errno == EAGAIN) {
+            return PostResult::kNotTaken;
+        }
         if (fd < 0) {
             continue;
         }
-        std::string text;
-        for (const int id : ids) {
-            text += std::to_string(id);
-            text += '\n';
+        if (!PeerIsThisUser(fd)) {
+            ::close(fd);
+            continue;
         }
-        WriteAll(fd, text);
+        const bool sent = WriteAll(fd, text);
         ::close(fd);
-        return true;
+        return sent ? PostResult::kDelivered : PostResult::kNotTaken;
     }
-    return false;
+    return PostResult::kNoInstance;
 }

@@ -8,7 +8,8 @@
 
 CInstanceLock::CInstanceLock(const std::string& folder, const std::string& name)
     : m_path(folder + "/" + name) {
-    m_fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // Never through a link: the lock must not create or hold a file somewhere else.
+    m_fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (m_fd < 0) {
         return;
     }

@@ -14,7 +14,7 @@ public:
     CInstanceLock(const CInstanceLock&) = delete;
     CInstanceLock& operator=(const CInstanceLock&) = delete;
 
-    // The lock file could be opened.
+    // The lock file could be opened (a symbolic link at its path is refused).
     bool IsValid() const { return m_fd >= 0; }
     // Another process holds the lock.
     bool AlreadyExisted() const { return m_alreadyExisted; }

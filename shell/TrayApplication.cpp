@@ -1,6 +1,9 @@
 #include "shell/TrayApplication.h"
 
+#include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstring>
 
 #include "net/Reactor.h"
 #include "net/Sys.h"
@@ -15,9 +18,11 @@ constexpr const char* kSocketsFailed = "Windows sockets initialization failed.";
 
 }  // namespace
 
-CTrayApplication::CTrayApplication(IDesktop& desktop, const ProfileStore& profile,
-                                   CCommandLine commandLine, RuntimePlace runtime)
-    : m_desktop(desktop),
+CTrayApplication::CTrayApplication(const char* programName, IDesktop& desktop,
+                                   const ProfileStore& profile, CCommandLine commandLine,
+                                   RuntimePlace runtime)
+    : m_programName(programName),
+      m_desktop(desktop),
       m_profile(profile),
       m_commandLine(std::move(commandLine)),
       m_runtime(std::move(runtime)) {}
@@ -41,8 +46,16 @@ std::vector<int> CTrayApplication::CommandsFor(const CCommandLine& commandLine,
 
 bool CTrayApplication::ForwardToRunningInstance(const char* windowName,
                                                 std::span<const Forward> forwards) {
-    return CCommandChannel::Post(m_runtime.folder, m_runtime.NameFor(windowName),
-                                 CommandsFor(m_commandLine, forwards));
+    if (m_runtime.folder.empty()) {
+        return false;
+    }
+    const CCommandChannel::PostResult result =
+        CCommandChannel::Post(m_runtime.folder, windowName, CommandsFor(m_commandLine, forwards));
+    if (result == CCommandChannel::PostResult::kNotTaken) {
+        std::fprintf(stderr, "%s: the running instance at %s/%s did not take the commands\n",
+                     m_programName, m_runtime.folder.c_str(), windowName);
+    }
+    return result != CCommandChannel::PostResult::kNoInstance;
 }
 
 bool CTrayApplication::InitSocketLayer(const char* programTitle) {
@@ -65,8 +78,15 @@ INotificationArea& CTrayApplication::CreateNotificationArea(const char* program)
 
 void CTrayApplication::AcceptCommands(ITrayOwner& window, const char* windowName) {
     m_window = &window;
-    m_channel = std::make_unique<CCommandChannel>(*m_reactor, [this](int id) { PostCommand(id); });
-    m_channel->Listen(m_runtime.folder, m_runtime.NameFor(windowName));
+    if (!m_runtime.folder.empty()) {
+        m_channel =
+            std::make_unique<CCommandChannel>(*m_reactor, [this](int id) { PostCommand(id); });
+        if (!m_channel->Listen(m_runtime.folder, windowName)) {
+            std::fprintf(stderr, "%s: cannot take commands at %s: %s\n", m_programName,
+                         m_channel->Path().c_str(), std::strerror(errno));
+            m_channel.reset();
+        }
+    }
     m_reactor->PostOnSignal(SIGTERM, [this] { m_window->OnCommand(ID_APP_EXIT); });
     m_reactor->PostOnSignal(SIGINT, [this] { m_window->OnCommand(ID_APP_EXIT); });
 }

@@ -42,18 +42,22 @@ public:
 
 protected:
     // None of the references is owned; all must outlive the application object.
-    CTrayApplication(IDesktop& desktop, const ProfileStore& profile, CCommandLine commandLine,
-                     RuntimePlace runtime);
+    // `programName` starts the lines written to standard error. Without a runtime folder
+    // there is no running instance to find and no channel to take commands on.
+    CTrayApplication(const char* programName, IDesktop& desktop, const ProfileStore& profile,
+                     CCommandLine commandLine, RuntimePlace runtime);
 
     // Posts the commands of the switches present to the running instance whose window is
-    // named `windowName`; false when there is none.
+    // named `windowName`; false when there is none. An instance that does not take them in
+    // time is reported on standard error and counts as found.
     bool ForwardToRunningInstance(const char* windowName, std::span<const Forward> forwards);
     // Creates the reactor; on failure shows the socket failure message with `programTitle`
     // as caption and sets the exit status.
     bool InitSocketLayer(const char* programTitle);
     INotificationArea& CreateNotificationArea(const char* program);
     // From now on `window` receives the commands of a second start (on the channel named
-    // `windowName`) and the Exit command when SIGTERM or SIGINT arrives.
+    // `windowName`; a channel that cannot listen is reported on standard error) and the Exit
+    // command when SIGTERM or SIGINT arrives.
     void AcceptCommands(ITrayOwner& window, const char* windowName);
     // Queues a command for the main window; it runs from the loop, never inside a socket
     // handler, and not at all once the window is closing.
@@ -62,6 +66,7 @@ protected:
     void CloseWindow();
     void Fail() { m_exitStatus = 1; }
 
+    const char* const m_programName;
     IDesktop& m_desktop;
     const ProfileStore& m_profile;
     const CCommandLine m_commandLine;

@@ -68,6 +68,19 @@ TEST_F(FilterCommandsTest, WithoutAStoredFolderTheCurrentDirectoryIsUsed) {
     EXPECT_EQ(m_folder.ProfileText(), "");
 }
 
+TEST_F(FilterCommandsTest, RelativeFolderReachesTheEditorAsAnAbsolutePath) {
+    char previous[PATH_MAX];
+    ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(::chdir(m_folder.Path().c_str()), 0);
+    for (const char* stored : {"-x", "http:x"}) {
+        Profile().WriteString("Preferences", "FilterPath", stored);
+        m_commands.OnModifyNamed();
+    }
+    ASSERT_EQ(::chdir(previous), 0);
+    EXPECT_EQ(m_desktop.openedFiles,
+              (Files{m_folder.Path() + "/-x/named.txt", m_folder.Path() + "/http:x/named.txt"}));
+}
+
 TEST_F(FilterCommandsTest, ChooserStartsAtTheStoredFolderAndCancelStoresNothing) {
     Profile().WriteString("Preferences", "FilterPath", "/srv/lists");
     m_commands.OnSelectFilterFolder();

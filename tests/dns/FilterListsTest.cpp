@@ -1,9 +1,11 @@
 #include "dns/FilterLists.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -110,6 +112,28 @@ TEST_F(FilterListsTest, ReloadEmptiesListsWhoseFilesAreGoneOrUnreadable) {
     lists.LoadFilters();
     EXPECT_FALSE(lists.IsNamed("a.example"));
     EXPECT_FALSE(lists.IsPassed("b.example"));
+}
+
+TEST_F(FilterListsTest, ListTooLargeForMemoryIsLeftEmptyWithOneLine) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's allocator ends the program instead of throwing";
+#endif
+    std::ofstream(m_lists / "named.txt").close();
+    fs::resize_file(m_lists / "named.txt", std::uintmax_t{1} << 30);  // sparse, 1 GiB
+    Write(m_lists / "pass.txt", "b.example\n");
+    UseFolder(m_lists.string());
+    // Room for the program and a little more, not for the list.
+    const auto loadWithLittleRoom = [this] {
+        std::size_t pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlimit room{pages * ::sysconf(_SC_PAGESIZE) + (256u << 20), RLIM_INFINITY};
+        ::setrlimit(RLIMIT_AS, &room);
+        CFilterLists lists(*m_profile, nullptr);
+        lists.LoadFilters();
+        std::exit(lists.NamedList().EntryCount() == 0 && lists.IsPassed("b.example") ? 0 : 1);
+    };
+    EXPECT_EXIT(loadWithLittleRoom(), ::testing::ExitedWithCode(0),
+                "^Nimbrel: .*/named.txt is too large to load\n$");
 }
 
 TEST_F(FilterListsTest, FolderThatDoesNotExistGivesEmptyLists) {

@@ -89,7 +89,8 @@ TEST_F(NimbrelAppTest, RunningInstanceCarriesOutPostedCommandsUntilExit) {
     ASSERT_TRUE(app->InitInstance());
     ASSERT_TRUE(app->MainWindow()->IsRunning());
     // Exit first: what follows it is never carried out.
-    ASSERT_TRUE(CCommandChannel::Post(m_folder, "nimbrel", {ID_HIDE, ID_APP_EXIT, ID_START}));
+    ASSERT_EQ(CCommandChannel::Post(m_folder, "nimbrel", {ID_HIDE, ID_APP_EXIT, ID_START}),
+              CCommandChannel::PostResult::kDelivered);
     app->Run();
     EXPECT_TRUE(app->MainWindow()->TrayIcon().IsHidden());
     EXPECT_TRUE(app->MainWindow()->IsRunning());
@@ -113,6 +114,17 @@ TEST_F(NimbrelAppTest, WithoutADisplayTheDialogsAndTheFolderChooserDoNothing) {
     EXPECT_EQ(m_profile->ReadString("Preferences", "FilterPath", "absent"), "absent");
     EXPECT_EQ(m_profile->ReadString("Proxy", "UseCode", "absent"), "absent");
     EXPECT_EQ(app->ExitInstance(), 0);
+}
+
+TEST_F(NimbrelAppTest, WithoutARuntimeFolderEveryStartServesWithoutLockOrChannel) {
+    const RuntimePlace none{"", "no private folder"};
+    CNimbrelApp first(m_desktop, *m_profile, CCommandLine(""), none, 0);
+    CNimbrelApp second(m_desktop, *m_profile, CCommandLine(""), none, 0);
+    ASSERT_TRUE(first.InitInstance());
+    EXPECT_TRUE(second.InitInstance());
+    EXPECT_TRUE(second.MainWindow()->IsRunning());
+    EXPECT_EQ(first.ExitInstance(), 0);
+    EXPECT_EQ(second.ExitInstance(), 0);
 }
 
 }  // namespace

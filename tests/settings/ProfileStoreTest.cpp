@@ -2,14 +2,17 @@
 #include "settings/ProfileStore.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -174,6 +177,38 @@ TEST_F(ProfileStoreTest, WriteReplacesTheFileAtomicallyAndLeavesNoTemporaries) {
     EXPECT_NE(after.st_ino, before.st_ino);
     EXPECT_EQ(after.st_mode & 0777, 0640u);
     EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()), 1);
+}
+
+TEST_F(ProfileStoreTest, SeveralKeysLandTogetherOrNotAtAll) {
+    const std::string path = PathOf("P.INI");
+    const std::string old = "[Proxy]\r\nIP1=1.1.1.1\r\nUseCode=10000\r\n";
+    WriteFile(path, old);
+    const ProfileStore profile(path);
+    std::vector<ProfileEntry> entries;
+    for (const char* key : {"IP1", "IP2", "IP3", "IP4", "IP5"}) {
+        entries.push_back({"Proxy", key, std::string(40, 'a')});
+    }
+    entries.push_back({"Proxy", "UseCode", "1\n[Proxy]"});
+
+    // The last value cannot be stored; then the file cannot grow past its size.
+    EXPECT_FALSE(profile.WriteStrings(entries));
+    entries.back().value = "33333";
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit small{old.size(), limit.rlim_max};
+    const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool written = profile.WriteStrings(entries);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    ::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadFile(path), old);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder), fs::directory_iterator()), 1);
+
+    ASSERT_TRUE(profile.WriteStrings(entries));
+    const std::string a40(40, 'a');
+    EXPECT_EQ(ReadFile(path), "[Proxy]\r\nIP1=" + a40 + "\r\nUseCode=33333\r\nIP2=" + a40 +
+                                  "\r\nIP3=" + a40 + "\r\nIP4=" + a40 + "\r\nIP5=" + a40 + "\r\n");
 }
 
 TEST_F(ProfileStoreTest, WriteThroughSymlinkKeepsTheLink) {

@@ -7,81 +7,60 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 namespace {
 
-class GraphicalSessionTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        Save("DISPLAY", m_display);
-        Save("WAYLAND_DISPLAY", m_wayland);
-        ::unsetenv("DISPLAY");
-        ::unsetenv("WAYLAND_DISPLAY");
-        char pattern[] = "/tmp/session-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_folder = pattern;
-    }
-    void TearDown() override {
-        if (m_listener >= 0) {
-            ::close(m_listener);
-        }
-        std::filesystem::remove_all(m_folder);
-        Restore("DISPLAY", m_display);
-        Restore("WAYLAND_DISPLAY", m_wayland);
-    }
-
-    // A server socket at `path` that takes connections.
-    void Listen(const std::string& path) {
-        m_listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::memcpy(address.sun_path, path.c_str(), path.size());
-        ASSERT_EQ(::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        ASSERT_EQ(::listen(m_listener, 1), 0);
-    }
-
-    std::string m_folder;
-
-private:
-    static void Save(const char* name, std::pair<bool, std::string>& saved) {
-        const char* value = std::getenv(name);
-        saved = {value != nullptr, value != nullptr ? value : ""};
-    }
-    static void Restore(const char* name, const std::pair<bool, std::string>& saved) {
-        saved.first ? ::setenv(name, saved.second.c_str(), 1) : ::unsetenv(name);
-    }
-
-    std::pair<bool, std::string> m_display;
-    std::pair<bool, std::string> m_wayland;
-    int m_listener = -1;
+struct SessionCase {
+    bool waylandAnswers;  // WAYLAND_DISPLAY names a socket that takes connections, or none
+    const char* display;  // DISPLAY, or unset
+    bool xOpens;
+    DisplayServer reachable;
+    const char* unreachable;
 };
 
-TEST_F(GraphicalSessionTest, NoDisplayVariablesMeanHeadlessWithoutComplaint) {
-    const GraphicalSession session = FindGraphicalSession();
-    EXPECT_EQ(session.reachable, DisplayServer::kNone);
-    EXPECT_TRUE(session.unreachable.empty());
-}
+class GraphicalSessionTest : public ::testing::TestWithParam<SessionCase> {};
 
-TEST_F(GraphicalSessionTest, ServerThatAnswersIsFound) {
-    Listen(m_folder + "/wayland-7");
-    ::setenv("WAYLAND_DISPLAY", (m_folder + "/wayland-7").c_str(), 1);
-    EXPECT_EQ(FindGraphicalSession().reachable, DisplayServer::kWayland);
-}
+TEST_P(GraphicalSessionTest, WaylandFirstThenAnXDisplayThatTakesTheClient) {
+    const SessionCase& c = GetParam();
+    const std::string wayland = "/tmp/session-test-" + std::to_string(::getpid());
+    const int compositor = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{AF_UNIX, {}};
+    std::memcpy(address.sun_path, wayland.c_str(), wayland.size());
+    if (c.waylandAnswers) {
+        ASSERT_EQ(::bind(compositor, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ASSERT_EQ(::listen(compositor, 1), 0);
+    }
+    ::setenv("WAYLAND_DISPLAY", wayland.c_str(), 1);
+    c.display != nullptr ? ::setenv("DISPLAY", c.display, 1) : ::unsetenv("DISPLAY");
 
-TEST_F(GraphicalSessionTest, StaleVariablesAreNamedAndLeadToHeadless) {
-    ::setenv("DISPLAY", ":4242", 1);
-    ::setenv("WAYLAND_DISPLAY", (m_folder + "/gone").c_str(), 1);
-    GraphicalSession session = FindGraphicalSession();
-    EXPECT_EQ(session.reachable, DisplayServer::kNone);
-    EXPECT_EQ(session.unreachable, "DISPLAY=:4242");
-
-    ::setenv("DISPLAY", "not a display", 1);
-    EXPECT_EQ(FindGraphicalSession().reachable, DisplayServer::kNone);
+    int xProbes = 0;
+    const GraphicalSession session = FindGraphicalSession([&](const std::string& display) {
+        ++xProbes;
+        EXPECT_EQ(display, c.display);
+        return c.xOpens;
+    });
+    ::close(compositor);
+    ::unlink(wayland.c_str());
+    ::unsetenv("WAYLAND_DISPLAY");
     ::unsetenv("DISPLAY");
-    session = FindGraphicalSession();
-    EXPECT_EQ(session.unreachable, "WAYLAND_DISPLAY=" + m_folder + "/gone");
+    EXPECT_EQ(session.reachable, c.reachable);
+    std::string unreachable = c.unreachable;
+    if (const std::size_t at = unreachable.find('@'); at != std::string::npos) {
+        unreachable.replace(at, 1, wayland);
+    }
+    EXPECT_EQ(session.unreachable, unreachable);
+    EXPECT_EQ(xProbes, c.display != nullptr && !c.waylandAnswers ? 1 : 0);
 }
+
+// "@" in the expected text stands for the Wayland socket's path.
+INSTANTIATE_TEST_SUITE_P(Sessions, GraphicalSessionTest,
+                         ::testing::Values(SessionCase{true, ":0", true, DisplayServer::kWayland,
+                                                       ""},
+                                           SessionCase{false, ":0", true, DisplayServer::kX11, ""},
+                                           SessionCase{false, ":0", false, DisplayServer::kNone,
+                                                       "WAYLAND_DISPLAY=@, DISPLAY=:0"},
+                                           SessionCase{false, nullptr, true, DisplayServer::kNone,
+                                                       "WAYLAND_DISPLAY=@"}));
 
 }  // namespace
