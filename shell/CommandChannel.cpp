@@ -8,15 +8,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 
 #include "net/Reactor.h"
 
 namespace {
 
-// A line longer than this is no command id; it is dropped.
-constexpr std::size_t kMaxLineLength = 16;
 constexpr int kListenBacklog = 8;
 // How long a second start waits for the running instance to take its connection and its
 // commands; an instance that is stopped or swamped must not hold the start up for ever.
@@ -193,7 +190,12 @@ void CCommandChannel::OnListenerReadable() {
     for (;;) {
         const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
-            return;  // nothing more waiting, or no descriptor to spare: the sender gives up
+            // The connection stays queued without a descriptor for it; the listener stays
+            // readable, so it is held back until one frees instead of spinning the loop.
+            if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
+                m_reactor.HoldWatchUntilDescriptorFree(m_listenFd);
+            }
+            return;
         }
         if (!PeerIsThisUser(fd) ||
             !m_reactor.WatchReadable(fd, [this, fd] { OnConnectionReadable(fd); })) {
@@ -208,22 +210,8 @@ void CCommandChannel::OnConnectionReadable(int fd) {
     for (;;) {
         const ssize_t n = ::recv(fd, chunk, sizeof chunk, 0);
         if (n > 0) {
-            std::string& pending = m_connections[fd].pending;
-            for (ssize_t i = 0; i < n; ++i) {
-                if (chunk[i] != '\n') {
-                    if (pending.size() <= kMaxLineLength) {
-                        pending.push_back(chunk[i]);
-                    }
-                    continue;
-                }
-                int id = 0;
-                const auto [end, error] =
-                    std::from_chars(pending.data(), pending.data() + pending.size(), id);
-                if (error == std::errc() && end == pending.data() + pending.size() && id > 0) {
-                    m_receiver(id);
-                }
-                pending.clear();
-            }
+            m_connections[fd].reader.Read(std::string_view(chunk, static_cast<std::size_t>(n)),
+                                          m_receiver);
             continue;
         }
         if (n < 0 && (errno == EAGAIN || errno == EINTR)) {

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "shell/CommandIdReader.h"
+
 class CReactor;
 
 // How a second start hands its switches to the running instance: the instance listens on
@@ -49,7 +51,7 @@ public:
 private:
     struct Connection {
         int fd;
-        std::string pending;
+        CCommandIdReader reader;
     };
 
     void OnListenerReadable();

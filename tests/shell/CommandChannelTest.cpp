@@ -1,6 +1,8 @@
 #include "shell/CommandChannel.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -15,6 +17,7 @@
 #include <functional>
 #include <vector>
 
+#include "net/AsyncSocket.h"
 #include "net/Reactor.h"
 #include "shell/InstanceLock.h"
 
@@ -182,6 +185,39 @@ TEST_F(CommandChannelTest, TwoChannelsOnOneNameNeverRemoveEachOthersSocket) {
     first.reset();
     EXPECT_TRUE(fs::exists(m_folder + "/QUORVIN"));
     ::close(other);
+}
+
+TEST_F(CommandChannelTest, ListenerOutOfDescriptorsWaitsForOneAndLosesNothing) {
+    CCommandChannel channel(m_reactor, [this](int id) { m_received.push_back(id); });
+    ASSERT_TRUE(channel.Listen(m_folder, "NIMBREL"));
+    const int sender = SocketAt(m_folder + "/NIMBREL", Use::kConnect);
+    ASSERT_EQ(::write(sender, "32775\n", 6), 6);
+    ::close(sender);
+    auto closing = std::make_unique<CAsyncSocket>();
+    ASSERT_TRUE(closing->Create(0, SOCK_DGRAM, 0, "127.0.0.1"));
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit low = saved;
+    low.rlim_cur = 256;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    std::vector<int> taken;
+    for (int fd = ::dup(0); fd >= 0; fd = ::dup(0)) {
+        taken.push_back(fd);
+    }
+    for (int round = 0; round < 3; ++round) {
+        m_reactor.DispatchReady(0);
+    }
+    EXPECT_TRUE(m_received.empty());
+    // Nothing left for the loop to do: it does not spin on the listener meanwhile.
+    pollfd loop{m_reactor.Fd(), POLLIN, 0};
+    EXPECT_EQ(::poll(&loop, 1, 0), 0);
+    for (const int fd : taken) {
+        ::close(fd);
+    }
+    closing.reset();  // a socket of the loop closes: descriptors are free again
+    AwaitIds(1);
+    EXPECT_EQ(m_received, std::vector<int>{32775});
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &saved), 0);
 }
 
 TEST_F(CommandChannelTest, PostToAnInstanceThatTakesNoConnectionGivesUp) {
