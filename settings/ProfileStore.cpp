@@ -59,6 +59,50 @@ mode_t NewFileMode() {
     return 0666 & ~mask;
 }
 
+// Writes `text` with `mode` to a file of `folder` that has no name until it is complete
+// (O_TMPFILE), so that a writer killed half-way leaves nothing behind, then gives it a
+// temporary name next to `path`, stored in `temp`. False, leaving nothing, where the file
+// system has no unnamed files or anything fails.
+bool WriteUnnamed(const std::string& folder, const std::string& path, mode_t mode,
+                  const std::string& text, std::string& temp) {
+    const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return false;
+    }
+    bool named = false;
+    if (::fchmod(fd, mode) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0) {
+        const std::string self = "/proc/self/fd/" + std::to_string(fd);
+        for (unsigned attempt = 0; attempt < 100 && !named; ++attempt) {
+            temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+            named =
+                ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0;
+            if (!named && errno != EEXIST) {
+                break;
+            }
+        }
+    }
+    if (::close(fd) != 0 && named) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    return named;
+}
+
+// The same through a named temporary file (mkstemp) from the start.
+bool WriteNamed(const std::string& path, mode_t mode, const std::string& text, std::string& temp) {
+    temp = path + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) {
+        return false;
+    }
+    const bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !written) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
 // Replaces the file with `text` so that a reader sees either the old or the new file,
 // never a torn one: the text goes to a temporary file in the same folder, which is then
 // renamed over the old one. The old file's permissions carry over.
@@ -70,14 +114,11 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
     struct stat old {};
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : NewFileMode();
 
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
+    std::string temp;
+    if (!WriteUnnamed(folder, path, mode, text, temp) && !WriteNamed(path, mode, text, temp)) {
         return false;
     }
-    const bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temp.c_str(), path.c_str()) != 0) {
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
         ::unlink(temp.c_str());
         return false;
     }
