@@ -25,7 +25,6 @@ public:
     void OnSelectFilterFolder() const;
 
 private:
-    std::string FilterFolder() const;
     void EditList(std::string_view lowerCaseName) const;
 
     const ProfileStore& m_profile;

@@ -8,14 +8,12 @@
 #include "dialogs/Ipv4Text.h"
 #include "dialogs/MachineAddresses.h"
 #include "net/Reactor.h"
+#include "settings/ProfileKeys.h"
 #include "settings/ProfileStore.h"
 #include "shell/Desktop.h"
 
 namespace {
 
-constexpr const char* kPreferences = "Preferences";
-constexpr const char* kResolveToLocalKey = "ResolveToLocal";
-constexpr const char* kResolveToIPKey = "ResolveToIP";
 // Listed names are always answered with the local host.
 constexpr const char* kLocalHostAddress = "127.0.0.1";
 
@@ -44,14 +42,14 @@ void CIPInfoDialog::OnClosed() {
 }
 
 void CIPInfoDialog::StoreResolveToLocal() const {
-    m_profile.WriteInt(kPreferences, kResolveToLocalKey, 1);
+    m_profile.WriteInt(profile::kPreferences, profile::kResolveToLocal, 1);
 }
 
 void CIPInfoDialog::OnInitDialog(IDialogControls& controls) {
     StoreResolveToLocal();
     controls.SetCheck(kResolveToLocalBox,
-                      m_profile.ReadInt(kPreferences, kResolveToLocalKey, 1) != 0);
-    m_profile.WriteString(kPreferences, kResolveToIPKey, kLocalHostAddress);
+                      m_profile.ReadInt(profile::kPreferences, profile::kResolveToLocal, 1) != 0);
+    m_profile.WriteString(profile::kPreferences, profile::kResolveToIP, kLocalHostAddress);
     controls.SetAddress(kResolveToAddress, AddressOfText(kLocalHostAddress));
     controls.Enable(kResolveToLocalBox, false);
     controls.Enable(kResolveToAddress, false);
@@ -64,7 +62,7 @@ void CIPInfoDialog::OnCurrentIPs(IDialogControls& controls) {
 
 void CIPInfoDialog::OnOK(IDialogControls&) const {
     StoreResolveToLocal();
-    m_profile.WriteString(kPreferences, kResolveToIPKey, kLocalHostAddress);
+    m_profile.WriteString(profile::kPreferences, profile::kResolveToIP, kLocalHostAddress);
 }
 
 void CIPInfoDialog::FillMachineAddresses(IDialogControls& controls) {

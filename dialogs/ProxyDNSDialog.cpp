@@ -6,21 +6,15 @@
 
 #include "dialogs/DialogControls.h"
 #include "dialogs/Ipv4Text.h"
-#include "dns/UpstreamRelay.h"
+#include "dns/UseCode.h"
+#include "settings/ProfileKeys.h"
 #include "settings/ProfileStore.h"
 #include "shell/Desktop.h"
 
 namespace {
 
-constexpr int kDigitBase = 10;
-constexpr int kNotNamedBit = 1;
-constexpr int kPassedBit = 2;
 // What an edited address selects: the server in both cases.
-constexpr int kEditedRowDigit = kPassedBit | kNotNamedBit;
-
-bool IsOdd(int value) {
-    return value % 2 == 1;
-}
+constexpr int kEditedRowDigit = dns::kPassedDigitBit | dns::kNotNamedDigitBit;
 
 }  // namespace
 
@@ -39,22 +33,23 @@ void CProxyDNSDialog::UpdateServerRow(IDialogControls& controls, int addressId, 
     controls.SetCaption(notNamedId, caption);
     controls.Enable(passedId, hasServer);
     controls.Enable(notNamedId, hasServer);
-    controls.SetCheck(notNamedId, hasServer && IsOdd(value));
-    controls.SetCheck(passedId, hasServer && IsOdd(value / 2));
+    controls.SetCheck(notNamedId, hasServer && (value & dns::kNotNamedDigitBit) != 0);
+    controls.SetCheck(passedId, hasServer && (value & dns::kPassedDigitBit) != 0);
 }
 
 void CProxyDNSDialog::OnInitDialog(IDialogControls& controls) const {
-    for (const ServerRow& row : kServerRows) {
-        const std::string text = m_profile.ReadString(CUpstreamRelay::kProxySection, row.key, "");
+    for (std::size_t row = 0; row < kServerRows.size(); ++row) {
+        const std::string text =
+            m_profile.ReadString(profile::kProxy, profile::kServerKeys[row], "");
         if (!text.empty()) {
-            controls.SetAddress(row.address, AddressOfText(text));
+            controls.SetAddress(kServerRows[row].address, AddressOfText(text));
         }
     }
-    const int code =
-        m_profile.ReadInt(CUpstreamRelay::kProxySection, CUpstreamRelay::kUseCodeKey, 0);
-    for (const ServerRow& row : kServerRows) {
-        UpdateServerRow(controls, row.address, row.passedBox, row.notNamedBox,
-                        (code / row.digitWeight) % kDigitBase);
+    const int code = m_profile.ReadInt(profile::kProxy, profile::kUseCode, 0);
+    for (std::size_t row = 0; row < kServerRows.size(); ++row) {
+        const ServerRow& controlsOf = kServerRows[row];
+        UpdateServerRow(controls, controlsOf.address, controlsOf.passedBox, controlsOf.notNamedBox,
+                        dns::RowDigit(code, static_cast<int>(row)));
     }
 }
 
@@ -70,14 +65,15 @@ void CProxyDNSDialog::OnOK(IDialogControls& controls) const {
     // One write: the addresses never reach the file without the code that selects them.
     std::vector<ProfileEntry> entries;
     int code = 0;
-    for (const ServerRow& row : kServerRows) {
-        entries.push_back({CUpstreamRelay::kProxySection, row.key,
-                           AddressText(controls.GetAddress(row.address))});
-        const int passed = controls.IsChecked(row.passedBox) ? kPassedBit : 0;
-        const int notNamed = controls.IsChecked(row.notNamedBox) ? kNotNamedBit : 0;
-        code += (passed + notNamed) * row.digitWeight;
+    for (std::size_t row = 0; row < kServerRows.size(); ++row) {
+        const ServerRow& controlsOf = kServerRows[row];
+        entries.push_back({profile::kProxy, profile::kServerKeys[row],
+                           AddressText(controls.GetAddress(controlsOf.address))});
+        const int passed = controls.IsChecked(controlsOf.passedBox) ? dns::kPassedDigitBit : 0;
+        const int notNamed =
+            controls.IsChecked(controlsOf.notNamedBox) ? dns::kNotNamedDigitBit : 0;
+        code += (passed + notNamed) * dns::kRowDigitWeights[row];
     }
-    entries.push_back(
-        {CUpstreamRelay::kProxySection, CUpstreamRelay::kUseCodeKey, std::to_string(code)});
+    entries.push_back({profile::kProxy, profile::kUseCode, std::to_string(code)});
     m_profile.WriteStrings(entries);
 }

@@ -18,21 +18,20 @@ public:
     static constexpr int kIfPassedFrame = 1019;
     static constexpr int kIfNotNamedFrame = 1020;
 
-    // One row: an address entry, its "If passed" and "If not named" boxes, its key, and the
-    // weight of its digit in "UseCode".
+    // One row of controls: an address entry and its "If passed" and "If not named" boxes.
+    // Row r stores its address in profile::kServerKeys[r] and its boxes in digit r of
+    // "UseCode".
     struct ServerRow {
         int address;
         int passedBox;
         int notNamedBox;
-        std::string_view key;
-        int digitWeight;
     };
     static constexpr std::array<ServerRow, 5> kServerRows = {{
-        {1004, 1009, 1014, "IP1", 10000},
-        {1005, 1010, 1015, "IP2", 1000},
-        {1006, 1011, 1016, "IP3", 100},
-        {1007, 1012, 1017, "IP4", 10},
-        {1008, 1013, 1018, "IP5", 1},
+        {1004, 1009, 1014},
+        {1005, 1010, 1015},
+        {1006, 1011, 1016},
+        {1007, 1012, 1017},
+        {1008, 1013, 1018},
     }};
 
     // `profile` must outlive the dialog.
@@ -50,9 +49,9 @@ public:
     // Writes all five addresses ("0.0.0.0" for a blank row) and "UseCode".
     void OnOK(IDialogControls& controls) const;
 
-    // Sets a row from its address and a digit: bit 1 checks "If passed", bit 0 "If not
-    // named". A row with a server shows its address as both captions and enables both
-    // boxes; a row with address 0 shows two greyed, unchecked, unlabelled boxes.
+    // Sets a row from its address and a "UseCode" digit. A row with a server shows its address as
+    // both captions and enables both boxes; a row with address 0 shows two greyed, unchecked,
+    // unlabelled boxes.
     static void UpdateServerRow(IDialogControls& controls, int addressId, int passedId,
                                 int notNamedId, int value);
 

@@ -11,6 +11,7 @@
 #include "dns/LocalAnswer.h"
 #include "dns/RelayedReply.h"
 #include "dns/UpstreamRelay.h"
+#include "settings/ProfileKeys.h"
 
 namespace {
 
@@ -30,14 +31,12 @@ public:
     bool IsPassed(std::string_view name) const override { return m_filters.IsPassed(name); }
     bool IsNamed(std::string_view name) const override { return m_filters.IsNamed(name); }
     int UseCode() override {
-        return m_profile.ReadInt(CUpstreamRelay::kProxySection, CUpstreamRelay::kUseCodeKey,
-                                 kUseCodeDefault);
+        return m_profile.ReadInt(profile::kProxy, profile::kUseCode, kUseCodeDefault);
     }
     bool AlwaysReply() override {
         if (!m_alwaysReply) {
             m_alwaysReply =
-                m_profile.ReadInt(CUpstreamRelay::kProxySection, CDnsSocket::kAlwaysReplyKey,
-                                  kAlwaysReplyDefault) != 0;
+                m_profile.ReadInt(profile::kProxy, profile::kAlwaysReply, kAlwaysReplyDefault) != 0;
         }
         return *m_alwaysReply;
     }

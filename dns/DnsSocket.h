@@ -33,7 +33,6 @@ class CDnsSocket : public CAsyncSocket, private IRelayClient {
 public:
     // Where the service listens (port dns::kDnsPort).
     static constexpr const char* kServiceAddress = "127.0.0.1";
-    static constexpr const char* kAlwaysReplyKey = "AlwaysReply";
 
     CDnsSocket(const CFilterLists& filters, CUpstreamRelay& relay, const ProfileStore& profile,
                IActivitySink* activity);

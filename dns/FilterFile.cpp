@@ -1,9 +1,14 @@
 #include "dns/FilterFile.h"
 
 #include <dirent.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <memory>
+
+#include "settings/ProfileKeys.h"
+#include "settings/ProfileStore.h"
 
 namespace {
 
@@ -41,4 +46,12 @@ std::string FilterFilePath(const std::string& folder, std::string_view lowerCase
         }
     }
     return folder + "/" + chosen;
+}
+
+std::string FilterFolder(const ProfileStore& settings) {
+    char buffer[PATH_MAX];
+    const std::string current = ::getcwd(buffer, sizeof buffer) != nullptr ? buffer : ".";
+    const std::string folder =
+        settings.ReadString(profile::kPreferences, profile::kFilterPath, current);
+    return folder.empty() || folder.front() == '/' ? folder : current + "/" + folder;
 }

@@ -14,14 +14,6 @@
 
 namespace {
 
-std::string CurrentFolder() {
-    char buffer[PATH_MAX];
-    if (::getcwd(buffer, sizeof buffer) != nullptr) {
-        return buffer;
-    }
-    return ".";
-}
-
 void LoadList(const std::string& folder, std::string_view fileName, CNameFilter& list) {
     const std::string path = FilterFilePath(folder, fileName);
     std::string text;
@@ -49,10 +41,10 @@ void CFilterLists::LoadFilters() {
     }
 
     m_namedList.Clear();
-    const std::string folder = m_profile.ReadString("Preferences", "FilterPath", CurrentFolder());
-    LoadList(folder, "named.txt", m_namedList);
+    const std::string folder = FilterFolder(m_profile);
+    LoadList(folder, kNamedListFile, m_namedList);
     m_passList.Clear();
-    LoadList(folder, "pass.txt", m_passList);
+    LoadList(folder, kPassListFile, m_passList);
 
     if (m_activity != nullptr) {
         m_activity->SetActivity(saved);

@@ -8,12 +8,10 @@
 
 #include "dns/ActivitySink.h"
 #include "net/Reactor.h"
+#include "settings/ProfileKeys.h"
 #include "settings/ProfileStore.h"
 
 namespace {
-
-constexpr std::array<std::string_view, CUpstreamRelay::kMaxProxyServers> kServerKeys = {
-    "IP1", "IP2", "IP3", "IP4", "IP5"};
 
 // What a blank row of the servers dialog holds: no server, and nothing worth a word.
 constexpr std::string_view kNoServerAddress = "0.0.0.0";
@@ -40,8 +38,8 @@ CUpstreamRelay::~CUpstreamRelay() {
 int CUpstreamRelay::LoadProxyServers() {
     int count = 0;
     m_askable = 0;
-    for (const std::string_view key : kServerKeys) {
-        const std::string server = m_profile.ReadString(kProxySection, key, "");
+    for (const std::string_view key : profile::kServerKeys) {
+        const std::string server = m_profile.ReadString(profile::kProxy, key, "");
         if (server.empty()) {
             continue;
         }

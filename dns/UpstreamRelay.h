@@ -29,9 +29,6 @@ public:
     // Relays in flight at most; a query beyond them is not relayed.
     static constexpr std::size_t kMaxPendingRelays = 1024;
 
-    static constexpr std::string_view kProxySection = "Proxy";
-    static constexpr std::string_view kUseCodeKey = "UseCode";
-
     // Neither pointer is owned; `activity` may be null. `upstreamPort` and
     // `replyTimeoutMs` stay at their defaults in the program.
     CUpstreamRelay(const ProfileStore& profile, IActivitySink* activity,

@@ -11,6 +11,7 @@
 
 #include "httpd/ImageServerHost.h"
 #include "httpd/ListenSocket.h"
+#include "settings/ProfileKeys.h"
 
 namespace {
 
@@ -18,9 +19,6 @@ constexpr const char* kListenAddress = "127.0.0.1";
 // The longest queue the system allows: under a page load's burst of connections a short
 // queue overflows, and every connection that falls off waits a second for its retry.
 constexpr int kListenBacklog = SOMAXCONN;
-
-constexpr const char* kPreferencesSection = "Preferences";
-constexpr const char* kImagesKey = "Images";
 
 std::string CurrentFolder() {
     char folder[PATH_MAX];
@@ -60,7 +58,7 @@ void CImageServer::StopImageServer() {
 }
 
 bool CImageServer::WriteUseImages(int value) {
-    return m_settings.WriteInt(kPreferencesSection, kImagesKey, value);
+    return m_settings.WriteInt(profile::kPreferences, profile::kImages, value);
 }
 
 unsigned CImageServer::Port() const {

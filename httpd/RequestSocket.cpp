@@ -10,6 +10,7 @@
 #include "httpd/ReplyChoice.h"
 #include "httpd/RequestReading.h"
 #include "settings/KeptProfile.h"
+#include "settings/ProfileKeys.h"
 
 namespace {
 
@@ -27,8 +28,6 @@ constexpr long kWriteEvents = FD_WRITE | FD_CLOSE;
 // The one peer the server answers.
 constexpr const char* kLocalHost = "127.0.0.1";
 
-constexpr const char* kPreferencesSection = "Preferences";
-constexpr const char* kImagesKey = "Images";
 constexpr int kImagesDefault = 1;
 
 constexpr char kSuccessHeader[] = "HTTP/1.0 200 Okay\r\nContent-type: image/gif\r\n\r\n";
@@ -59,7 +58,7 @@ CRequestSocket::CRequestSocket(IImageServerHost& host, CKeptProfile& settings,
                                const std::string& imageFolder, CRandomGenerator& random)
     : m_reply(kReplyBufferSize), m_host(&host), m_imageName(ImageName(random.Next())) {
     m_imagePath = imageFolder.empty() ? m_imageName : imageFolder + '/' + m_imageName;
-    m_useImages = settings.ReadInt(kPreferencesSection, kImagesKey, kImagesDefault);
+    m_useImages = settings.ReadInt(profile::kPreferences, profile::kImages, kImagesDefault);
     ++g_liveCount;
 }
 

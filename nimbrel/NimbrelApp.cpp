@@ -5,6 +5,7 @@
 
 #include "nimbrel/Commands.h"
 #include "nimbrel/MainFrame.h"
+#include "settings/ProfileKeys.h"
 #include "settings/ProfileStore.h"
 #include "shell/Desktop.h"
 #include "shell/InstanceLock.h"
@@ -55,10 +56,10 @@ bool CNimbrelApp::InitInstance() {
         return false;
     }
     if (m_commandLine.Has("/v")) {
-        m_profile.WriteInt("Preferences", "HideOnStart", 0);
+        m_profile.WriteInt(profile::kPreferences, profile::kHideOnStart, 0);
     }
     if (m_commandLine.Has("/h")) {
-        m_profile.WriteInt("Preferences", "HideOnStart", 1);
+        m_profile.WriteInt(profile::kPreferences, profile::kHideOnStart, 1);
     }
     if (!InitSocketLayer(kProgramTitle)) {
         return false;

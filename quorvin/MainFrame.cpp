@@ -1,6 +1,7 @@
 #include "quorvin/MainFrame.h"
 
 #include "quorvin/Commands.h"
+#include "settings/ProfileKeys.h"
 #include "settings/ProfileStore.h"
 
 namespace quorvin {
@@ -36,7 +37,7 @@ bool CMainFrame::Create() {
     if (!CreateTrayIcon(kTip)) {
         return false;
     }
-    m_useImagesCheck = m_profile.ReadInt("Preferences", "Images", 1) == 1 ? 1 : 0;
+    m_useImagesCheck = m_profile.ReadInt(profile::kPreferences, profile::kImages, 1) == 1 ? 1 : 0;
     m_trayIcon.SetIcon(kStoppedIcon);
     ToggleImageServer();
     return true;

@@ -5,6 +5,7 @@
 
 #include "quorvin/Commands.h"
 #include "quorvin/MainFrame.h"
+#include "settings/ProfileKeys.h"
 #include "settings/ProfileStore.h"
 #include "shell/Desktop.h"
 #include "shell/WindowMessages.h"
@@ -46,14 +47,15 @@ bool CQuorvinApp::InitInstance() {
         return false;
     }
     if (m_commandLine.Has("/v")) {
-        if (m_profile.ReadInt("Preferences", "HideOnStart", 1) == 1) {
-            m_profile.WriteInt("Preferences", "HideOnStart", 0);
+        if (m_profile.ReadInt(profile::kPreferences, profile::kHideOnStart, 1) == 1) {
+            m_profile.WriteInt(profile::kPreferences, profile::kHideOnStart, 0);
         }
-    } else if (m_profile.ReadInt("Preferences", "HideOnStart", 0) == 0) {
-        m_profile.WriteInt("Preferences", "HideOnStart", 1);
+    } else if (m_profile.ReadInt(profile::kPreferences, profile::kHideOnStart, 0) == 0) {
+        m_profile.WriteInt(profile::kPreferences, profile::kHideOnStart, 1);
     }
-    if (m_commandLine.Has("/t") && m_profile.ReadInt("Preferences", "Images", 1) == 1) {
-        m_profile.WriteInt("Preferences", "Images", 0);
+    if (m_commandLine.Has("/t") &&
+        m_profile.ReadInt(profile::kPreferences, profile::kImages, 1) == 1) {
+        m_profile.WriteInt(profile::kPreferences, profile::kImages, 0);
     }
     if (!InitSocketLayer(kProgramTitle)) {
         return false;

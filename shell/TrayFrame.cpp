@@ -1,5 +1,6 @@
 #include "shell/TrayFrame.h"
 
+#include "settings/ProfileKeys.h"
 #include "settings/ProfileStore.h"
 #include "shell/WindowMessages.h"
 
@@ -26,7 +27,7 @@ bool CTrayFrame::CreateTrayIcon(const char* tip) {
     if (!m_trayIcon.Create(this, wm::kTrayNotify, tip, 0, m_trayIconId)) {
         return false;
     }
-    const int hideOnStart = m_profile.ReadInt("Preferences", "HideOnStart", 0);
+    const int hideOnStart = m_profile.ReadInt(profile::kPreferences, profile::kHideOnStart, 0);
     if (hideOnStart != 0) {
         m_trayIcon.HideIcon();
     }
@@ -61,5 +62,5 @@ void CTrayFrame::OnHide() {
 
 void CTrayFrame::OnHideOnStart() {
     m_hideOnStartCheck = m_hideOnStartCheck != 0 ? 0 : 1;
-    m_profile.WriteInt("Preferences", "HideOnStart", m_hideOnStartCheck);
+    m_profile.WriteInt(profile::kPreferences, profile::kHideOnStart, m_hideOnStartCheck);
 }

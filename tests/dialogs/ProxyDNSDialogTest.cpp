@@ -16,10 +16,17 @@ constexpr const Row& kRow1 = CProxyDNSDialog::kServerRows[0];
 constexpr const Row& kRow2 = CProxyDNSDialog::kServerRows[1];
 constexpr std::uint32_t kTenZeroZeroOne = 0x0A000001;
 
+// "IP1" for the first row, and so on.
+std::string KeyOf(const Row& row) {
+    return "IP" + std::to_string(&row - CProxyDNSDialog::kServerRows.data() + 1);
+}
+
 class ProxyDNSDialogTest : public ::testing::Test {
 protected:
     const ProfileStore& Profile() const { return m_folder.Profile(); }
-    std::string Server(const Row& row) const { return Profile().ReadString("Proxy", row.key, "-"); }
+    std::string Server(const Row& row) const {
+        return Profile().ReadString("Proxy", KeyOf(row), "-");
+    }
     int UseCode() const { return Profile().ReadInt("Proxy", "UseCode", -1); }
 
     // The user types a whole address into row `row`.
@@ -107,14 +114,16 @@ class UseCodeRoundTripTest : public ProxyDNSDialogTest,
 
 TEST_P(UseCodeRoundTripTest, EveryDigitOpensAsItsBoxesAndOkStoresTheSameCode) {
     for (const Row& row : CProxyDNSDialog::kServerRows) {
-        Profile().WriteString("Proxy", row.key, "10.0.0." + std::string(row.key.substr(2)));
+        Profile().WriteString("Proxy", KeyOf(row), "10.0.0." + KeyOf(row).substr(2));
     }
     Profile().WriteInt("Proxy", "UseCode", GetParam());
     m_dialog.OnInitDialog(m_controls);
+    int weight = 100000;
     for (const Row& row : CProxyDNSDialog::kServerRows) {
-        const int digit = GetParam() / row.digitWeight % 10;
-        EXPECT_EQ(m_controls.IsChecked(row.passedBox), (digit & 2) != 0) << row.key;
-        EXPECT_EQ(m_controls.IsChecked(row.notNamedBox), (digit & 1) != 0) << row.key;
+        weight /= 10;
+        const int digit = GetParam() / weight % 10;
+        EXPECT_EQ(m_controls.IsChecked(row.passedBox), (digit & 2) != 0) << KeyOf(row);
+        EXPECT_EQ(m_controls.IsChecked(row.notNamedBox), (digit & 1) != 0) << KeyOf(row);
     }
     m_dialog.OnOK(m_controls);
     EXPECT_EQ(UseCode(), GetParam());
