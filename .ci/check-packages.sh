@@ -49,6 +49,10 @@ value_of() {
     sed -n "s/^$2=//p" "$1" | head -n 1
 }
 
+# Options that set NoNewPrivileges= or imply it, which would void the programs' file
+# capability in the user services.
+no_new_privileges_options='^(NoNewPrivileges|SystemCallFilter|SystemCallArchitectures|SystemCallLog|RestrictAddressFamilies|RestrictNamespaces|RestrictRealtime|RestrictSUIDSGID|RestrictFileSystems|MemoryDenyWriteExecute|LockPersonality|ProtectKernelTunables|ProtectKernelModules|ProtectKernelLogs|ProtectClock|ProtectHostname|PrivateDevices|DynamicUser)='
+
 is_executable_in_root() {
     [ -f "$root$1" ] && [ -x "$root$1" ]
 }
@@ -87,6 +91,8 @@ for program in "${programs[@]}"; do
     check "$program.service ExecStart" is_executable_in_root "$(value_of "$unit" ExecStart)"
     check "$program.service ExecStartPre" \
         is_executable_in_root "$(value_of "$unit" ExecStartPre | cut -d' ' -f1)"
+    check "$program.service keeps NoNewPrivileges off" \
+        test -z "$(grep -E "$no_new_privileges_options" "$unit")"
     check "$program.service Documentation" \
         test -f "$root/usr/share/man/man1/$(value_of "$unit" Documentation |
             sed 's/^man:\(.*\)(1)$/\1/').1.gz"
