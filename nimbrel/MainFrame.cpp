@@ -83,6 +83,7 @@ void CMainFrame::StartDnsService() {
         m_activity = kStopped;
         m_trayIcon.SetIcon(kStoppedIcon);
     }
+    m_trayIcon.UpdateMenu();
 }
 
 void CMainFrame::StopDnsService() {
@@ -93,6 +94,7 @@ void CMainFrame::StopDnsService() {
         m_pDnsSocket->Close();
         m_pDnsSocket.reset();
     }
+    m_trayIcon.UpdateMenu();
 }
 
 void CMainFrame::ToggleDnsService() {

@@ -47,14 +47,15 @@ void CMainFrame::ToggleImageServer() {
     if (m_server.IsRunning()) {
         m_trayIcon.SetIcon(kStoppedIcon);
         m_server.StopImageServer();
-        return;
+    } else {
+        m_trayIcon.SetIcon(kRunningIcon);
+        m_server.StartImageServer();
+        if (!m_server.IsRunning()) {
+            // Nothing is served: the tray must not claim otherwise.
+            m_trayIcon.SetIcon(kStoppedIcon);
+        }
     }
-    m_trayIcon.SetIcon(kRunningIcon);
-    m_server.StartImageServer();
-    if (!m_server.IsRunning()) {
-        // Nothing is served: the tray must not claim otherwise.
-        m_trayIcon.SetIcon(kStoppedIcon);
-    }
+    m_trayIcon.UpdateMenu();
 }
 
 void CMainFrame::UpdateActivityIcon() {

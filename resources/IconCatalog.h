@@ -12,6 +12,11 @@ class QPainter;
 // 32 and 48 px for the About dialog and high-density screens. Each is drawn on its own.
 inline constexpr std::array<int, 5> kIconSizesPx = {16, 22, 24, 32, 48};
 
+// Each program's own icon (resource 128) is drawn once more, large, for desktop menus and
+// launchers; the programs themselves never show it.
+inline constexpr int kProgramIconId = 128;
+inline constexpr int kMenuIconSizePx = 256;
+
 // One icon resource of one program, with the routine that draws it at a given size.
 struct IconEntry {
     const char* program;  // "nimbrel" or "quorvin", the resource prefix

@@ -13,7 +13,11 @@ inline int Px(int size, double at16) {
 }
 
 // Dark outlines are one pixel wide up to 24 px and two from 32 px on, where one pixel
-// no longer holds a shape apart from the panel behind it.
+// no longer holds a shape apart from the panel behind it. From 64 px on, the large
+// icons of desktop menus, they keep the 16 px design's proportion, a sixteenth of the size.
 inline int OutlineWidthPx(int size) {
+    if (size >= 64) {
+        return size / kDesignGridPx;
+    }
     return size >= 32 ? 2 : 1;
 }

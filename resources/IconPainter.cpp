@@ -1,6 +1,6 @@
 // draw_icons: draws every tray and About icon of Nimbrel and Quorvin at each size in
 // kIconSizesPx and writes them, with the two resource lists that embed them, into a
-// resources folder:
+// resources folder, and each program's icon also at kMenuIconSizePx for desktop menus:
 //
 //     draw_icons <resources-folder> [--preview <sheet.png>]
 //
@@ -27,13 +27,20 @@ bool Fail(const QString& what) {
     return false;
 }
 
+bool WriteIcon(const QDir& iconsFolder, const IconEntry& icon, int size) {
+    const QString path = iconsFolder.filePath(IconFileName(icon, size));
+    return RenderIcon(icon, size).save(path, "PNG") || Fail("cannot write " + path);
+}
+
 bool WriteIcons(const QDir& iconsFolder) {
     for (const IconEntry& icon : IconCatalog()) {
         for (const int size : kIconSizesPx) {
-            const QString path = iconsFolder.filePath(IconFileName(icon, size));
-            if (!RenderIcon(icon, size).save(path, "PNG")) {
-                return Fail("cannot write " + path);
+            if (!WriteIcon(iconsFolder, icon, size)) {
+                return false;
             }
+        }
+        if (icon.resourceId == kProgramIconId && !WriteIcon(iconsFolder, icon, kMenuIconSizePx)) {
+            return false;
         }
     }
     return true;

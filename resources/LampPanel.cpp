@@ -27,11 +27,14 @@ struct PanelMetrics {
 constexpr std::array kPanelMetrics = {
     PanelMetrics{16, 0, 1, 1, 2, 2, 2}, PanelMetrics{22, 1, 2, 1, 3, 3, 2},
     PanelMetrics{24, 1, 2, 1, 3, 3, 2}, PanelMetrics{32, 1, 3, 2, 4, 4, 3},
-    PanelMetrics{48, 2, 4, 2, 6, 6, 4},
+    PanelMetrics{48, 2, 4, 2, 6, 6, 4}, PanelMetrics{256, 11, 21, 11, 32, 32, 21},
 };
 
-// A lamp at least this tall gets a darker rim; smaller ones have no pixels to spare.
+// A lamp at least this tall gets a darker rim; smaller ones have no pixels to spare. The
+// rim is one pixel wide up to the lamps of the 48 px icon and grows with larger lamps.
 constexpr int kRimmedLampMinHeightPx = 5;
+constexpr int kThinRimMaxHeightPx = 32;
+constexpr int kLampHeightPerRimPx = 16;
 
 // The layout of the largest listed size that fits.
 const PanelMetrics& MetricsFor(int size) {
@@ -68,9 +71,16 @@ void FillRounded(QPainter& painter, const QRect& rect, int radius, QRgb colour) 
     painter.fillPath(path, QColor(colour));
 }
 
+int RimWidthPx(int lampHeight) {
+    if (lampHeight < kRimmedLampMinHeightPx) {
+        return 0;
+    }
+    return lampHeight <= kThinRimMaxHeightPx ? 1 : lampHeight / kLampHeightPerRimPx;
+}
+
 void DrawLamp(QPainter& painter, const QRect& rect, Lamp lamp) {
     const LampColours colours = ColoursOf(lamp);
-    const int inset = rect.height() >= kRimmedLampMinHeightPx ? 1 : 0;
+    const int inset = RimWidthPx(rect.height());
     painter.fillRect(rect, QColor(colours.rim));
     painter.fillRect(rect.adjusted(inset, inset, -inset, -inset), QColor(colours.base));
     if (lamp == Lamp::Dark) {

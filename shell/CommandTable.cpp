@@ -19,3 +19,8 @@ bool CCommandTable::IsChecked(int id) const {
     const auto found = m_commands.find(id);
     return found != m_commands.end() && found->second.check && found->second.check();
 }
+
+bool CCommandTable::HasCheck(int id) const {
+    const auto found = m_commands.find(id);
+    return found != m_commands.end() && found->second.check;
+}

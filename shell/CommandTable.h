@@ -16,6 +16,8 @@ public:
     bool Execute(int id) const;
     bool Has(int id) const { return m_commands.count(id) != 0; }
     bool IsChecked(int id) const;
+    // Whether `id` has a check test, whatever it says now.
+    bool HasCheck(int id) const;
 
 private:
     struct Command {

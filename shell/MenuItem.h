@@ -10,13 +10,15 @@ struct MenuItem {
 
 using MenuResource = std::vector<MenuItem>;
 
-// A menu as it is shown: the resource's items with the default item and the check marks
-// worked out when it opens.
+// A menu as it is shown: the resource's items with the default item, the check marks and
+// the enabled states of this moment.
 struct ShownMenuItem {
     const char* text;
     int id;
     bool checked;
     bool isDefault;
+    bool enabled = true;     // the window carries out the command
+    bool checkable = false;  // the item has a check mark to show, on or off
 };
 
 using ShownMenu = std::vector<ShownMenuItem>;

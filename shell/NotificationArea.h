@@ -19,4 +19,9 @@ public:
     virtual bool HasIcon(int resourceId) const = 0;
     // Presents the popup menu that is opening.
     virtual void TrackPopupMenu(const ShownMenu& menu) = 0;
+    // The popup menu as it stands after a change of its check marks, default item or
+    // enabled states. A desktop that keeps one menu for the icon's life (a panel fetches it
+    // over D-Bus and may not ask again when it opens) updates that menu in place; one that
+    // builds the menu only when it opens has nothing to do.
+    virtual void UpdateMenu(const ShownMenu& /*menu*/) {}
 };

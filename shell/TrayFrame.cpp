@@ -32,7 +32,13 @@ bool CTrayFrame::CreateTrayIcon(const char* tip) {
         m_trayIcon.HideIcon();
     }
     m_hideOnStartCheck = hideOnStart == 1 ? 1 : 0;
+    m_trayIcon.UpdateMenu();
     return true;
+}
+
+void CTrayFrame::OnCommand(int id) {
+    m_commands.Execute(id);
+    m_trayIcon.UpdateMenu();
 }
 
 long CTrayFrame::OnTrayNotify(int wParam, int lParam) {

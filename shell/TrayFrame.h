@@ -33,8 +33,11 @@ public:
 
     // ITrayOwner
     long OnTrayNotify(int wParam, int lParam) override;
-    void OnCommand(int id) override { m_commands.Execute(id); }
+    // Carries out the command, then shows its effect in the menu.
+    void OnCommand(int id) override;
     bool IsCommandChecked(int id) const override { return m_commands.IsChecked(id); }
+    bool HasCommand(int id) const override { return m_commands.Has(id); }
+    bool HasCheckMark(int id) const override { return m_commands.HasCheck(id); }
     const MenuResource* LoadMenu(int id) const override;
 
     CTrayIcon& TrayIcon() { return m_trayIcon; }
@@ -47,11 +50,13 @@ protected:
                const MenuResource& menu, int trayIconId, CommonCommands common);
     ~CTrayFrame() override = default;
 
-    // Adds the tray icon with `tip`, hides it when HideOnStart is set and takes the Hide on
-    // Start check from it. False when the icon cannot be added.
+    // Adds the tray icon with `tip`, hides it when HideOnStart is set, takes the Hide on
+    // Start check from it and hands the desktop the menu. False when the icon cannot be
+    // added.
     bool CreateTrayIcon(const char* tip);
 
-    // The service's start or stop, which a double-click on the icon runs.
+    // The service's start or stop, which a double-click on the icon runs. Starting or
+    // stopping the service, whatever runs it, ends with m_trayIcon.UpdateMenu().
     virtual void ToggleService() = 0;
     // The Exit command; a window with something to stop first overrides it.
     virtual void OnClose();

@@ -76,15 +76,31 @@ long CTrayIcon::OnTrayNotification(int wParam, int lParam) {
         return 0;
     }
     if (mouseMessage == wm::kRButtonUp) {
-        ShownMenu shown;
-        shown.reserve(menu->size());
-        for (std::size_t position = 0; position < menu->size(); ++position) {
-            const MenuItem& item = (*menu)[position];
-            shown.push_back(ShownMenuItem{item.text, item.id,
-                                          item.id != 0 && m_owner->IsCommandChecked(item.id),
-                                          static_cast<int>(position) == m_defaultMenuItem});
-        }
-        m_area.TrackPopupMenu(shown);
+        m_area.TrackPopupMenu(MenuNow(*menu));
     }
     return 1;
+}
+
+void CTrayIcon::UpdateMenu() {
+    if (!m_enabled || m_owner == nullptr) {
+        return;
+    }
+    const MenuResource* menu = m_owner->LoadMenu(m_notifyData.id);
+    if (menu != nullptr && !menu->empty()) {
+        m_area.UpdateMenu(MenuNow(*menu));
+    }
+}
+
+ShownMenu CTrayIcon::MenuNow(const MenuResource& menu) const {
+    ShownMenu shown;
+    shown.reserve(menu.size());
+    for (std::size_t position = 0; position < menu.size(); ++position) {
+        const MenuItem& item = menu[position];
+        const bool command = item.id != 0;
+        shown.push_back(ShownMenuItem{
+            item.text, item.id, command && m_owner->IsCommandChecked(item.id),
+            static_cast<int>(position) == m_defaultMenuItem,
+            command && m_owner->HasCommand(item.id), command && m_owner->HasCheckMark(item.id)});
+    }
+    return shown;
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "shell/MenuItem.h"
 #include "shell/NotifyIconData.h"
 
 class INotificationArea;
@@ -38,6 +39,11 @@ public:
     // the icon's id, with the default item and the check marks of this moment.
     virtual long OnTrayNotification(int wParam, int lParam);
 
+    // Hands the desktop the popup menu as it stands now. The main window calls it whenever
+    // a check mark, the default item or an enabled state may have changed, so that a menu
+    // the desktop keeps between openings never shows a past state.
+    void UpdateMenu();
+
     // Zero-based position of the menu item drawn as the default (separators count); the
     // main window writes it directly.
     int m_defaultMenuItem = kInitialDefaultMenuItem;
@@ -47,6 +53,9 @@ public:
     const NotifyIconData& Data() const { return m_notifyData; }
 
 private:
+    // `menu` with the default item, check marks and enabled states of this moment.
+    ShownMenu MenuNow(const MenuResource& menu) const;
+
     INotificationArea& m_area;
     ITrayOwner* m_owner = nullptr;
     bool m_enabled = false;

@@ -112,8 +112,31 @@ void CQtNotificationArea::OnMenuAboutToShow() {
     }
 }
 
-void CQtNotificationArea::TrackPopupMenu(const ShownMenu& menu) {
-    m_menu.clear();
+void CQtNotificationArea::ApplyMenu(const ShownMenu& menu) {
+    QList<QAction*> actions = m_menu.actions();
+    if (actions.size() != static_cast<qsizetype>(menu.size())) {
+        m_menu.clear();
+        AddMenuItems(menu);
+        actions = m_menu.actions();
+    }
+    for (std::size_t position = 0; position < menu.size(); ++position) {
+        const ShownMenuItem& item = menu[position];
+        QAction* action = actions[static_cast<qsizetype>(position)];
+        if (item.id == 0) {
+            continue;
+        }
+        action->setCheckable(item.checkable || item.checked);
+        action->setChecked(item.checked);
+        action->setEnabled(item.enabled);
+        if (action->font().bold() != item.isDefault) {
+            QFont font = action->font();
+            font.setBold(item.isDefault);
+            action->setFont(font);
+        }
+    }
+}
+
+void CQtNotificationArea::AddMenuItems(const ShownMenu& menu) {
     for (const ShownMenuItem& item : menu) {
         if (item.id == 0) {
             m_menu.addSeparator();
@@ -121,13 +144,6 @@ void CQtNotificationArea::TrackPopupMenu(const ShownMenu& menu) {
         }
         QAction* action = m_menu.addAction(QString::fromLocal8Bit(item.text));
         action->setObjectName(QString::number(item.id));
-        action->setCheckable(item.checked);
-        action->setChecked(item.checked);
-        if (item.isDefault) {
-            QFont bold = action->font();
-            bold.setBold(true);
-            action->setFont(bold);
-        }
         const int id = item.id;
         connect(action, &QAction::triggered, this, [this, id] {
             if (m_owner != nullptr) {

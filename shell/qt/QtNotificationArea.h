@@ -13,6 +13,10 @@
 // StatusNotifierItem or an XEmbed tray icon, as Qt finds). The icon is kept even while no
 // panel exists yet: Qt docks it as soon as one appears.
 //
+// The popup menu is one QMenu for the icon's life, filled when the owner first hands over
+// its menu and updated in place after that: a panel that talks D-Bus fetches the menu
+// before it ever opens it and keeps following the same items.
+//
 // Image changes reach the desktop only when the image really changes, and at most about
 // twenty times a second, the latest image winning: over D-Bus each change is a signal to
 // the panel, and a busy server would flood the session bus.
@@ -26,7 +30,8 @@ public:
     void SetOwner(ITrayOwner* owner) override { m_owner = owner; }
     bool Notify(NotifyMessage message, const NotifyIconData& data) override;
     bool HasIcon(int resourceId) const override;
-    void TrackPopupMenu(const ShownMenu& menu) override;
+    void TrackPopupMenu(const ShownMenu& menu) override { ApplyMenu(menu); }
+    void UpdateMenu(const ShownMenu& menu) override { ApplyMenu(menu); }
 
     // What the desktop shows, for tests.
     QSystemTrayIcon& TrayIcon() { return m_tray; }
@@ -36,6 +41,10 @@ public:
 private:
     void OnActivated(QSystemTrayIcon::ActivationReason reason);
     void OnMenuAboutToShow();
+    // Fills the menu the first time, then sets each item's check mark, default font and
+    // enabled state to `menu`'s.
+    void ApplyMenu(const ShownMenu& menu);
+    void AddMenuItems(const ShownMenu& menu);
     void RequestImage(int icon);
     void ShowImage();
 

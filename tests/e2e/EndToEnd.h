@@ -18,7 +18,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    std::map<std::string, std::string> Environment() const;
+    // What the programs started by this test see: headless, with the private folders.
+    virtual std::map<std::string, std::string> Environment() const;
     std::unique_ptr<ProgramProcess> Start(const std::string& binary,
                                           const std::vector<std::string>& args = {});
     // Runs a second start and returns its exit status.

@@ -22,6 +22,13 @@ namespace {
 
 constexpr int kStopped = 129, kRunning = 130, kPink = 131;
 
+// A desktop that keeps one menu between openings, as a D-Bus panel does.
+class KeptMenuArea : public CRecordingNotificationArea {
+public:
+    void UpdateMenu(const ShownMenu& menu) override { kept = menu; }
+    ShownMenu kept;
+};
+
 class QuorvinFrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -71,7 +78,7 @@ protected:
     std::string m_folder;
     CReactor m_reactor;
     std::unique_ptr<ProfileStore> m_profile;
-    CRecordingNotificationArea m_area;
+    KeptMenuArea m_area;
     std::unique_ptr<CMainFrame> m_frame;
     int m_closes = 0;
 };
@@ -164,6 +171,27 @@ TEST_F(QuorvinFrameTest, MenuAndExit) {
     m_area.Choose(ID_APP_EXIT);
     EXPECT_EQ(m_closes, 1);
     EXPECT_FALSE(frame.IsRunning());  // the listener stops before the window closes
+}
+
+// Every change reaches the kept menu without a right-click: the start in Create, a
+// command a second start posts (/i), and a double-click.
+TEST_F(QuorvinFrameTest, KeptMenuFollowsEveryChangeOfState) {
+    CMainFrame& frame = MakeFrame();
+    ASSERT_TRUE(frame.Create());
+    ASSERT_EQ(m_area.kept.size(), 10u);
+    EXPECT_TRUE(m_area.kept[2].checked && m_area.kept[2].checkable);
+    EXPECT_TRUE(m_area.kept[3].isDefault && m_area.kept[3].checkable);
+    EXPECT_TRUE(m_area.kept[7].checked);
+    EXPECT_FALSE(m_area.kept[0].checkable);
+    for (const ShownMenuItem& item : m_area.kept) {
+        EXPECT_EQ(item.enabled, item.id != 0) << item.id;
+    }
+    frame.OnCommand(ID_USE_IMAGES);
+    EXPECT_FALSE(m_area.kept[7].checked);
+    m_area.DoubleClick();
+    EXPECT_FALSE(m_area.kept[2].checked);
+    EXPECT_TRUE(m_area.kept[3].checked);
+    EXPECT_TRUE(m_area.kept[2].isDefault);
 }
 
 }  // namespace

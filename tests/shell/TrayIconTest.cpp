@@ -18,6 +18,8 @@ public:
     }
     void OnCommand(int id) override { lastCommand = id; }
     bool IsCommandChecked(int id) const override { return id == checkedId; }
+    bool HasCommand(int /*id*/) const override { return true; }
+    bool HasCheckMark(int /*id*/) const override { return true; }
     const MenuResource* LoadMenu(int id) const override { return id == kIconId ? &menu : nullptr; }
 
     MenuResource menu = {{"One", 1}, {nullptr, 0}, {"Two", 2}, {"Three", 3}, {"Four", 4}};

@@ -25,6 +25,8 @@ public:
     }
     void OnCommand(int id) override { commands.push_back(id); }
     bool IsCommandChecked(int id) const override { return id == checkedId; }
+    bool HasCommand(int id) const override { return id != missingId; }
+    bool HasCheckMark(int id) const override { return id == 32773 || id == 32774; }
     const MenuResource* LoadMenu(int id) const override { return id == kIconId ? &menu : nullptr; }
 
     MenuResource menu = {{"&About Nimbrel...", 57664},
@@ -36,6 +38,7 @@ public:
                          {nullptr, 0},
                          {"E&xit", 57665}};
     int checkedId = 0;
+    int missingId = 0;
     std::vector<int> notifications;
     std::vector<int> commands;
 
@@ -74,19 +77,37 @@ protected:
     FakeOwner m_owner{m_icon};
 };
 
-TEST_F(QtNotificationAreaTest, MenuOpensWithTheItemsChecksAndDefaultOfThisMoment) {
-    OpenMenu(5, 32773);
+// A panel that talks D-Bus fetches the menu before it opens it and may never ask again:
+// the menu is there from the start, and every change reaches the same items.
+TEST_F(QtNotificationAreaTest, OneMenuHoldsTheItemsFromTheStartAndFollowsEveryChange) {
+    m_icon.m_defaultMenuItem = 5;
+    m_owner.checkedId = 32773;
+    m_icon.UpdateMenu();
     const QList<QAction*> actions = m_area.Menu().actions();
     ASSERT_EQ(actions.size(), 8);
     EXPECT_TRUE(actions[1]->isSeparator());
     EXPECT_EQ(actions[0]->text(), "&About Nimbrel...");
     EXPECT_TRUE(actions[4]->isChecked());
+    EXPECT_TRUE(actions[5]->isCheckable());
     EXPECT_FALSE(actions[5]->isChecked());
+    EXPECT_FALSE(actions[7]->isCheckable());
     EXPECT_TRUE(actions[5]->font().bold());
     EXPECT_FALSE(actions[4]->font().bold());
     for (QAction* action : actions) {
         EXPECT_TRUE(action->isEnabled());
     }
+
+    m_icon.m_defaultMenuItem = 4;
+    m_owner.checkedId = 32774;
+    m_owner.missingId = 32777;
+    m_icon.UpdateMenu();
+    EXPECT_EQ(m_area.Menu().actions(), actions);
+    EXPECT_FALSE(actions[4]->isChecked());
+    EXPECT_TRUE(actions[5]->isChecked());
+    EXPECT_TRUE(actions[4]->font().bold());
+    EXPECT_FALSE(actions[5]->font().bold());
+    EXPECT_FALSE(actions[2]->isEnabled());
+
     actions[7]->trigger();
     EXPECT_EQ(m_owner.commands, std::vector<int>{57665});
 }
