@@ -4,11 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-
-CImageFile::~CImageFile() {
-    Close();
-}
+#include "net/Sys.h"
 
 bool CImageFile::Exists(const std::string& path) {
     struct stat info {};
@@ -19,34 +15,22 @@ bool CImageFile::Open(const std::string& name) {
     Close();
     // Non-blocking so that a pipe in the image's place cannot stall the open; the flag has
     // no effect on the regular files that are kept.
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        return false;
-    }
+    CUniqueFd fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
+    if (!fd.IsOpen() || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return false;
     }
-    m_fd = fd;
+    m_fd = std::move(fd);
     return true;
 }
 
 int CImageFile::Read(char* buffer, int length) {
-    if (m_fd < 0) {
+    if (!m_fd.IsOpen()) {
         return -1;
     }
-    for (;;) {
-        const ssize_t n = ::read(m_fd, buffer, static_cast<size_t>(length));
-        if (n >= 0 || errno != EINTR) {
-            return static_cast<int>(n);
-        }
-    }
+    return static_cast<int>(sys::Read(m_fd.Get(), buffer, static_cast<std::size_t>(length)));
 }
 
 void CImageFile::Close() {
-    if (m_fd >= 0) {
-        ::close(m_fd);
-        m_fd = -1;
-    }
+    m_fd.Reset();
 }

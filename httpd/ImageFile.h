@@ -2,11 +2,12 @@
 
 #include <string>
 
+#include "net/UniqueFd.h"
+
 // An image file open for reading. The descriptor is closed by Close or with the object.
 class CImageFile {
 public:
     CImageFile() = default;
-    ~CImageFile();
     CImageFile(const CImageFile&) = delete;
     CImageFile& operator=(const CImageFile&) = delete;
 
@@ -23,8 +24,8 @@ public:
     int Read(char* buffer, int length);
 
     void Close();
-    bool IsOpen() const { return m_fd >= 0; }
+    bool IsOpen() const { return m_fd.IsOpen(); }
 
 private:
-    int m_fd = -1;
+    CUniqueFd m_fd;
 };

@@ -6,13 +6,16 @@
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/timerfd.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
+#include <cstring>
 
 namespace sys {
 namespace {
@@ -151,6 +154,61 @@ int EpollWait(int epfd, epoll_event* events, int maxEvents, int timeoutMs) {
 
 int Pipe(int fds[2]) {
     return ::pipe2(fds, O_NONBLOCK | O_CLOEXEC);
+}
+
+namespace {
+
+bool FillUnixAddress(const std::string& path, sockaddr_un& address) {
+    address = sockaddr_un{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) {
+        errno = ENAMETOOLONG;
+        return false;
+    }
+    std::memcpy(address.sun_path, path.data(), path.size());
+    return true;
+}
+
+}  // namespace
+
+int UnixSocket(bool nonBlocking) {
+    return ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | (nonBlocking ? SOCK_NONBLOCK : 0), 0);
+}
+
+int BindUnix(int fd, const std::string& path) {
+    sockaddr_un address{};
+    if (!FillUnixAddress(path, address)) {
+        return -1;
+    }
+    return ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+}
+
+int ConnectUnix(int fd, const std::string& path) {
+    sockaddr_un address{};
+    if (!FillUnixAddress(path, address)) {
+        return -1;
+    }
+    return ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+}
+
+int AcceptUnix(int fd) {
+    return RetryOnInterrupt(
+        [&] { return ::accept4(fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC); });
+}
+
+int PeerUid(int fd, uid_t& uid) {
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0) {
+        return -1;
+    }
+    uid = peer.uid;
+    return 0;
+}
+
+int SetSendTimeout(int fd, int seconds) {
+    const timeval timeout{seconds, 0};
+    return SetSocketOption(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
 }
 
 int StreamPair(int fds[2]) {

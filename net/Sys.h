@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // Thin wrappers over the system calls of the socket layer; the only code that names them.
 // Each returns what its call returns (-1 with errno set on failure) and retries when a signal
@@ -40,6 +41,17 @@ int EpollCreate();
 int EpollAdd(int epfd, int fd, std::uint32_t events, std::uint64_t token);
 int EpollRemove(int epfd, int fd);
 int EpollWait(int epfd, epoll_event* events, int maxEvents, int timeoutMs);
+
+// Unix-domain stream sockets, close-on-exec; a path too long for an address fails with
+// ENAMETOOLONG.
+int UnixSocket(bool nonBlocking);
+int BindUnix(int fd, const std::string& path);
+int ConnectUnix(int fd, const std::string& path);
+int AcceptUnix(int fd);  // the new socket is non-blocking
+// The user id of the process at the other end of a Unix-domain socket.
+int PeerUid(int fd, uid_t& uid);
+// Sends on `fd` give up after `seconds` instead of blocking for ever.
+int SetSendTimeout(int fd, int seconds);
 
 int Pipe(int fds[2]);  // non-blocking, close-on-exec
 // A connected pair of Unix-domain stream sockets, non-blocking, close-on-exec.

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "net/UniqueFd.h"
 #include "settings/IniText.h"
 #include "settings/TextFile.h"
 
@@ -65,10 +66,11 @@ mode_t NewFileMode() {
 // system has no unnamed files or anything fails.
 bool WriteUnnamed(const std::string& folder, const std::string& path, mode_t mode,
                   const std::string& text, std::string& temp) {
-    const int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-    if (fd < 0) {
+    CUniqueFd file(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+    if (!file.IsOpen()) {
         return false;
     }
+    const int fd = file.Get();
     bool named = false;
     if (::fchmod(fd, mode) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0) {
         const std::string self = "/proc/self/fd/" + std::to_string(fd);
@@ -81,7 +83,8 @@ bool WriteUnnamed(const std::string& folder, const std::string& path, mode_t mod
             }
         }
     }
-    if (::close(fd) != 0 && named) {
+    // The close reports what the writes could not; only then is the file known whole.
+    if (::close(file.Release()) != 0 && named) {
         ::unlink(temp.c_str());
         return false;
     }
@@ -91,12 +94,13 @@ bool WriteUnnamed(const std::string& folder, const std::string& path, mode_t mod
 // The same through a named temporary file (mkstemp) from the start.
 bool WriteNamed(const std::string& path, mode_t mode, const std::string& text, std::string& temp) {
     temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) {
+    CUniqueFd file(::mkstemp(temp.data()));
+    if (!file.IsOpen()) {
         return false;
     }
+    const int fd = file.Get();
     const bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !written) {
+    if (::close(file.Release()) != 0 || !written) {
         ::unlink(temp.c_str());
         return false;
     }
@@ -124,10 +128,9 @@ bool ReplaceFile(const std::string& path, const std::string& text) {
     }
     // The rename is on disk once the folder is. The new file is in place either way, so a
     // folder that cannot be synced does not make the write a failure.
-    if (const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        folderFd >= 0) {
-        ::fsync(folderFd);
-        ::close(folderFd);
+    if (const CUniqueFd folderFd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        folderFd.IsOpen()) {
+        ::fsync(folderFd.Get());
     }
     return true;
 }

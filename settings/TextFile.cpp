@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "net/UniqueFd.h"
+
 namespace {
 
 constexpr std::size_t kChunkBytes = 1 << 16;
@@ -15,14 +17,14 @@ constexpr std::size_t kChunkBytes = 1 << 16;
 ReadResult ReadTextFile(const std::string& path, std::string& text) {
     text.clear();
     // Without blocking: a named pipe must not hold the program up at the open.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
+    const CUniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (!file.IsOpen()) {
         return errno == ENOENT ? ReadResult::kMissing : ReadResult::kFailed;
     }
+    const int fd = file.Get();
     // Only a regular file is text to read: a pipe may never end, a device may never stop.
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
         return ReadResult::kFailed;
     }
     // One call reads the whole file: a read that stops short of what was asked for, once the
@@ -48,7 +50,6 @@ ReadResult ReadTextFile(const std::string& path, std::string& text) {
         }
     }
     text.resize(size);
-    ::close(fd);
     if (result != ReadResult::kRead) {
         text.clear();
     }

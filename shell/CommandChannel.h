@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "net/UniqueFd.h"
 #include "shell/CommandIdReader.h"
 
 class CReactor;
@@ -50,7 +51,7 @@ public:
 
 private:
     struct Connection {
-        int fd;
+        CUniqueFd fd;
         CCommandIdReader reader;
     };
 
@@ -61,7 +62,7 @@ private:
 
     CReactor& m_reactor;
     Receiver m_receiver;
-    int m_listenFd = -1;
+    CUniqueFd m_listener;
     std::string m_path;
     std::pair<dev_t, ino_t> m_boundFile{};  // the socket file this channel bound
     std::map<int, Connection> m_connections;

@@ -1,30 +1,16 @@
 #include "shell/GraphicalSession.h"
 
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
 #include <cstdlib>
-#include <cstring>
+
+#include "net/Sys.h"
+#include "net/UniqueFd.h"
 
 namespace {
 
 bool CanConnectUnix(const std::string& path) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path) {
-        return false;
-    }
-    std::memcpy(address.sun_path, path.data(), path.size());
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) {
-        return false;
-    }
     // Without blocking: a local socket either takes the connection at once or not at all.
-    const bool connected =
-        ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(fd);
-    return connected;
+    const CUniqueFd fd(sys::UnixSocket(true));
+    return fd.IsOpen() && sys::ConnectUnix(fd.Get(), path) == 0;
 }
 
 // WAYLAND_DISPLAY is a socket path, or a name in $XDG_RUNTIME_DIR.

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "net/UniqueFd.h"
+
 // The single-instance lock: an exclusive flock on a file named after the lock, held for
 // the life of this object (the process).
 class CInstanceLock {
@@ -9,19 +11,18 @@ public:
     // Takes the lock "name" in `folder`. The lock may still be held by another process:
     // see AlreadyExisted().
     CInstanceLock(const std::string& folder, const std::string& name);
-    ~CInstanceLock();
 
     CInstanceLock(const CInstanceLock&) = delete;
     CInstanceLock& operator=(const CInstanceLock&) = delete;
 
     // The lock file could be opened (a symbolic link at its path is refused).
-    bool IsValid() const { return m_fd >= 0; }
+    bool IsValid() const { return m_fd.IsOpen(); }
     // Another process holds the lock.
     bool AlreadyExisted() const { return m_alreadyExisted; }
     const std::string& Path() const { return m_path; }
 
 private:
     std::string m_path;
-    int m_fd = -1;
+    CUniqueFd m_fd;
     bool m_alreadyExisted = false;
 };

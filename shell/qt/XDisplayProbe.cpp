@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <csignal>
 
+#include "net/UniqueFd.h"
+
 namespace {
 
 constexpr int kOpened = 0;
@@ -44,14 +46,16 @@ bool CanOpenXDisplay(const std::string& display, std::chrono::milliseconds timeo
     if (::pipe2(ends, O_CLOEXEC) != 0) {
         return false;
     }
+    CUniqueFd readEnd(ends[0]);
+    CUniqueFd writeEnd(ends[1]);
     const pid_t child = ::fork();
     if (child == 0) {
-        ::close(ends[0]);
+        readEnd.Reset();
         ProbeInChild(display.c_str());
     }
-    ::close(ends[1]);
-    const bool ended = child > 0 && AwaitEnd(ends[0], timeout);
-    ::close(ends[0]);
+    writeEnd.Reset();
+    const bool ended = child > 0 && AwaitEnd(readEnd.Get(), timeout);
+    readEnd.Reset();
     if (child < 0) {
         return false;
     }
