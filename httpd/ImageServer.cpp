@@ -4,13 +4,11 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <climits>
-#include <cstdio>
-#include <cstring>
 
 #include "httpd/ImageServerHost.h"
 #include "httpd/ListenSocket.h"
+#include "net/ServiceFailure.h"
 #include "settings/ProfileKeys.h"
 
 namespace {
@@ -38,11 +36,11 @@ void CImageServer::StartImageServer() {
     // A listener that fails stays in place, unusable, until the next stop releases it.
     m_listener = std::make_unique<CListenSocket>(m_host, m_settings, m_imageFolder, m_random);
     if (!m_listener->Create(m_port, SOCK_STREAM, FD_ACCEPT, kListenAddress)) {
-        ReportStartFailure("bind", WSAGetLastError());
+        ReportServiceFailure("Quorvin", "bind", kListenAddress, m_port, WSAGetLastError());
         return;
     }
     if (!m_listener->Listen(kListenBacklog)) {
-        ReportStartFailure("listen on", WSAGetLastError());
+        ReportServiceFailure("Quorvin", "listen on", kListenAddress, m_port, WSAGetLastError());
         return;
     }
     m_running = true;
@@ -67,10 +65,4 @@ unsigned CImageServer::Port() const {
 
 int CImageServer::ListenHandle() const {
     return m_running ? m_listener->Handle() : INVALID_SOCKET;
-}
-
-void CImageServer::ReportStartFailure(const char* step, int error) const {
-    const int reason = error == WSAEINVAL ? EINVAL : error;
-    std::fprintf(stderr, "Quorvin: cannot %s %s:%u: %s\n", step, kListenAddress, m_port,
-                 std::strerror(reason));
 }

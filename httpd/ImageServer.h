@@ -41,7 +41,6 @@ public:
     int ListenHandle() const;
 
 private:
-    void ReportStartFailure(const char* step, int error) const;
 
     IImageServerHost& m_host;
     CKeptProfile m_settings;

@@ -3,11 +3,9 @@
 #include <sys/socket.h>
 
 #include <array>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 #include "dns/DnsSocket.h"
+#include "net/ServiceFailure.h"
 #include "nimbrel/Commands.h"
 #include "settings/ProfileStore.h"
 #include "shell/Desktop.h"
@@ -77,9 +75,8 @@ void CMainFrame::StartDnsService() {
         m_running = false;
         // Without a socket nothing is served: the user must see that, in the tray and on
         // the terminal (most often the port needs root or CAP_NET_BIND_SERVICE).
-        const int error = WSAGetLastError();
-        std::fprintf(stderr, "Nimbrel: cannot bind %s:%u: %s\n", CDnsSocket::kServiceAddress,
-                     m_dnsPort, std::strerror(error == WSAEINVAL ? EINVAL : error));
+        ReportServiceFailure("Nimbrel", "bind", CDnsSocket::kServiceAddress, m_dnsPort,
+                             WSAGetLastError());
         m_activity = kStopped;
         m_trayIcon.SetIcon(kStoppedIcon);
     }

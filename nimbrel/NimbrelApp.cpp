@@ -5,6 +5,7 @@
 
 #include "nimbrel/Commands.h"
 #include "nimbrel/MainFrame.h"
+#include "nimbrel/StartupPlan.h"
 #include "settings/ProfileKeys.h"
 #include "settings/ProfileStore.h"
 #include "shell/Desktop.h"
@@ -41,7 +42,8 @@ std::vector<int> CNimbrelApp::ForwardedCommands(const CCommandLine& commandLine)
 }
 
 bool CNimbrelApp::InitInstance() {
-    if (m_commandLine.Has("/a")) {
+    const StartupPlan plan = PlanStartup(m_commandLine);
+    if (plan.showAbout) {
         OnAppAbout();
     }
     if (!m_runtime.folder.empty()) {
@@ -52,14 +54,11 @@ bool CNimbrelApp::InitInstance() {
         ForwardToRunningInstance(kWindowName, kForwards);
         return false;
     }
-    if (m_commandLine.Has("/q")) {
+    if (plan.quit) {
         return false;
     }
-    if (m_commandLine.Has("/v")) {
-        m_profile.WriteInt(profile::kPreferences, profile::kHideOnStart, 0);
-    }
-    if (m_commandLine.Has("/h")) {
-        m_profile.WriteInt(profile::kPreferences, profile::kHideOnStart, 1);
+    if (plan.hideOnStart) {
+        m_profile.WriteInt(profile::kPreferences, profile::kHideOnStart, *plan.hideOnStart);
     }
     if (!InitSocketLayer(kProgramTitle)) {
         return false;
@@ -75,11 +74,8 @@ bool CNimbrelApp::InitInstance() {
     AcceptCommands(*m_pMainWnd, kWindowName);
     m_pMainWnd->StartDnsService();
 
-    if (m_commandLine.Has("/n")) {
-        PostCommand(ID_MODIFY_NAMED);
-    }
-    if (m_commandLine.Has("/p")) {
-        PostCommand(ID_MODIFY_PASS);
+    for (const int command : plan.commands) {
+        PostCommand(command);
     }
     return true;
 }

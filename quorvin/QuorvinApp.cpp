@@ -5,6 +5,7 @@
 
 #include "quorvin/Commands.h"
 #include "quorvin/MainFrame.h"
+#include "quorvin/StartupPlan.h"
 #include "settings/ProfileKeys.h"
 #include "settings/ProfileStore.h"
 #include "shell/Desktop.h"
@@ -37,24 +38,23 @@ std::vector<int> CQuorvinApp::ForwardedCommands(const CCommandLine& commandLine)
 }
 
 bool CQuorvinApp::InitInstance() {
-    if (m_commandLine.Has("/a")) {
+    const StoredSettings stored{m_profile.ReadInt(profile::kPreferences, profile::kHideOnStart, 1),
+                                m_profile.ReadInt(profile::kPreferences, profile::kHideOnStart, 0),
+                                m_profile.ReadInt(profile::kPreferences, profile::kImages, 1)};
+    const StartupPlan plan = PlanStartup(m_commandLine, stored);
+    if (plan.showAbout) {
         OnAppAbout();
     }
     if (ForwardToRunningInstance(kWindowName, kForwards)) {
         return false;
     }
-    if (m_commandLine.Has("/q")) {
+    if (plan.quit) {
         return false;
     }
-    if (m_commandLine.Has("/v")) {
-        if (m_profile.ReadInt(profile::kPreferences, profile::kHideOnStart, 1) == 1) {
-            m_profile.WriteInt(profile::kPreferences, profile::kHideOnStart, 0);
-        }
-    } else if (m_profile.ReadInt(profile::kPreferences, profile::kHideOnStart, 0) == 0) {
-        m_profile.WriteInt(profile::kPreferences, profile::kHideOnStart, 1);
+    if (plan.hideOnStart) {
+        m_profile.WriteInt(profile::kPreferences, profile::kHideOnStart, *plan.hideOnStart);
     }
-    if (m_commandLine.Has("/t") &&
-        m_profile.ReadInt(profile::kPreferences, profile::kImages, 1) == 1) {
+    if (plan.turnImagesOff) {
         m_profile.WriteInt(profile::kPreferences, profile::kImages, 0);
     }
     if (!InitSocketLayer(kProgramTitle)) {
