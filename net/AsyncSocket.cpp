@@ -62,24 +62,21 @@ bool CAsyncSocket::Create(unsigned port, int type, long events, const char* addr
         SetLastErrorFromErrno(errno);
         return false;
     }
-    return Open(fd.Release(), type, false, events);
+    return Open(std::move(fd), type, false, events);
 }
 
-bool CAsyncSocket::Open(int fd, int type, bool connected, long events) {
+bool CAsyncSocket::Open(CUniqueFd fd, int type, bool connected, long events) {
     CReactor* reactor = CReactor::Current();
     std::uint64_t token = 0;
     if (reactor == nullptr) {
-        sys::Close(fd);
         WSASetLastError(WSANOTINITIALISED);
         return false;
     }
-    if (!reactor->Register(*this, fd, token)) {
-        int error = errno;
-        sys::Close(fd);
-        SetLastErrorFromErrno(error);
+    if (!reactor->Register(*this, fd.Get(), token)) {
+        SetLastErrorFromErrno(errno);
         return false;
     }
-    m_fd.Reset(fd);
+    m_fd = std::move(fd);
     m_reactor = reactor;
     m_token = token;
     m_type = type;
@@ -118,9 +115,9 @@ bool CAsyncSocket::Accept(CAsyncSocket& connected) {
         return false;
     }
     sockaddr_in peer{};
-    int fd = sys::Accept(m_fd.Get(), peer);
+    CUniqueFd fd(sys::Accept(m_fd.Get(), peer));
     m_ready &= ~kFresh;
-    if (fd < 0) {
+    if (!fd.IsOpen()) {
         int error = errno;
         if (IsWouldBlock(error)) {
             m_ready &= ~kReadable;
@@ -134,7 +131,7 @@ bool CAsyncSocket::Accept(CAsyncSocket& connected) {
         SetLastErrorFromErrno(error);
         return false;
     }
-    bool opened = connected.Open(fd, SOCK_STREAM, true, m_selected);
+    bool opened = connected.Open(std::move(fd), SOCK_STREAM, true, m_selected);
     connected.m_peer = peer;
     connected.m_peerKnown = opened;
     Rearm(FD_ACCEPT);

@@ -104,7 +104,7 @@ private:
         kFresh = 32,
     };
 
-    bool Open(int fd, int type, bool connected, long events);
+    bool Open(CUniqueFd fd, int type, bool connected, long events);
     void Rearm(int kinds);
     int NoteSendResult(long result, int error);
     void NoteReceiveResult(long result, int len, int flags, int error);
