@@ -6,6 +6,8 @@
 #
 #   bench/fuzz.sh [SECONDS_PER_TARGET]      (default 60)
 #   RUNS=10000000 bench/fuzz.sh             (a number of executions per target instead)
+# Inputs are kept to MAX_LEN bytes (default 1024): ample for a datagram, a request piece, a
+# profile or a list, and short enough that the list's step-by-step yardstick stays quick.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh fuzz
@@ -24,7 +26,7 @@ for fuzzer in build-fuzz/fuzz/*_fuzzer; do
     status=0
     limit=-max_total_time="$seconds"
     [ -n "${RUNS:-}" ] && limit=-runs="$RUNS"
-    "$fuzzer" "$limit" -print_final_stats=1 -artifact_prefix="$work/$target-" \
+    "$fuzzer" "$limit" -max_len="${MAX_LEN:-1024}" -print_final_stats=1 -artifact_prefix="$work/$target-" \
         "$work/$target" "fuzz/corpus/$target" >"$work/$target.log" 2>&1 || status=$?
     runs=$(awk '/stat::number_of_executed_units:/ {print $2}' "$work/$target.log")
     edges=$(grep -o 'cov: [0-9]*' "$work/$target.log" | tail -n 1 | awk '{print $2}')
