@@ -1,0 +1,96 @@
+#pragma once
+
+#include <netinet/in.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "net/UniqueFd.h"
+#include "tests/support/DnsMessages.h"
+
+namespace kit {
+
+// A stand-in for an upstream DNS server: a UDP socket on its own thread that hands every
+// datagram it receives to a behaviour, which may answer, stay silent, answer later, or
+// misbehave. The end-to-end tests bind it to port 53 of 127.0.0.2.
+class CFakeUpstream {
+public:
+    struct Query {
+        Bytes bytes;
+        sockaddr_in from{};
+    };
+    // Runs on the server's thread, once per datagram received.
+    using Behaviour = std::function<void(CFakeUpstream& server, const Query& query)>;
+
+    // Binds address:port (0: any free port); see IsBound.
+    CFakeUpstream(const std::string& address, unsigned port, Behaviour behaviour);
+    ~CFakeUpstream();
+
+    CFakeUpstream(const CFakeUpstream&) = delete;
+    CFakeUpstream& operator=(const CFakeUpstream&) = delete;
+
+    bool IsBound() const { return m_thread.joinable(); }
+    unsigned Port() const { return m_port; }
+    int QueriesSeen() const { return m_queriesSeen.load(); }
+
+    // Sends from this server's own address and port, now or once `delayMs` have passed
+    // (without holding up the queries that come meanwhile).
+    void SendTo(const sockaddr_in& to, const Bytes& bytes) const;
+    void SendLater(const sockaddr_in& to, const Bytes& bytes, int delayMs);
+
+private:
+    using Clock = std::chrono::steady_clock;
+    struct Deferred {
+        Clock::time_point due;
+        sockaddr_in to;
+        Bytes bytes;
+    };
+
+    void Serve();
+    // Sends what is due; the milliseconds until the next one is due (-1: none waits).
+    int SendDue();
+
+    unsigned m_port = 0;
+    CUniqueFd m_socket;
+    CUniqueFd m_stopRead;
+    CUniqueFd m_stopWrite;
+    Behaviour m_behaviour;
+    std::atomic<int> m_queriesSeen{0};
+    std::vector<Deferred> m_deferred;
+    std::thread m_thread;
+};
+
+// Fake servers on 127.0.0.x addresses that all share one port, as real upstream servers
+// share port 53: the relay is told that port once.
+class CFakeUpstreamGroup {
+public:
+    struct Member {
+        std::string address;
+        CFakeUpstream::Behaviour behaviour;
+    };
+
+    // Retries with another port if one of the addresses has it taken already.
+    explicit CFakeUpstreamGroup(const std::vector<Member>& members);
+
+    bool IsBound() const { return !m_servers.empty(); }
+    unsigned Port() const { return m_servers.front()->Port(); }
+    CFakeUpstream& operator[](std::size_t index) { return *m_servers[index]; }
+
+private:
+    std::vector<std::unique_ptr<CFakeUpstream>> m_servers;
+};
+
+// Behaviours.
+CFakeUpstream::Behaviour Answering(std::uint8_t tag);
+CFakeUpstream::Behaviour Silent();
+// Answers each query `delayMs` after it came, queries side by side.
+CFakeUpstream::Behaviour AnsweringAfter(int delayMs, std::uint8_t tag);
+// Holds every query back until `count` have come, then answers them all.
+CFakeUpstream::Behaviour AnsweringOnceSeen(int count, std::uint8_t tag);
+
+}  // namespace kit
