@@ -120,8 +120,8 @@ void CTcpClient::Abort() {
     m_fd.Reset();
 }
 
-CHeldPort::CHeldPort(int type) : m_fd(::socket(AF_INET, type | SOCK_CLOEXEC, 0)) {
-    sockaddr_in local = AddressOf("127.0.0.1", 0);
+CHeldPort::CHeldPort(int type, unsigned port) : m_fd(::socket(AF_INET, type | SOCK_CLOEXEC, 0)) {
+    sockaddr_in local = AddressOf("127.0.0.1", port);
     socklen_t length = sizeof local;
     if (::bind(m_fd.Get(), reinterpret_cast<sockaddr*>(&local), sizeof local) == 0 &&
         (type != SOCK_STREAM || ::listen(m_fd.Get(), 1) == 0) &&

@@ -67,7 +67,8 @@ private:
 // A port of 127.0.0.1 held by another socket, so that a server cannot bind it.
 class CHeldPort {
 public:
-    explicit CHeldPort(int type);  // SOCK_DGRAM or SOCK_STREAM
+    // `type`: SOCK_DGRAM or SOCK_STREAM; `port` 0 takes any free one.
+    explicit CHeldPort(int type, unsigned port = 0);
     unsigned Port() const { return m_port; }
 
 private:
