@@ -4,21 +4,15 @@
 
 #include "dns/ActivitySink.h"
 
-namespace dnstest {
-
 // Remembers every activity state it is told, in order.
-class CRecordingActivity : public IActivitySink {
-public:
-    int Activity() const override { return m_state; }
-    void SetActivity(int state) override {
-        m_state = state;
-        shown.push_back(state);
+struct CRecordingActivity : IActivitySink {
+    explicit CRecordingActivity(int first = kIdle) : state(first) {}
+    int Activity() const override { return state; }
+    void SetActivity(int next) override {
+        state = next;
+        shown.push_back(next);
     }
 
+    int state;
     std::vector<int> shown;
-
-private:
-    int m_state = kIdle;
 };
-
-}  // namespace dnstest
