@@ -6,7 +6,7 @@
 #            fake upstream (answers after 5 ms, loses every 7th query).
 #   Quorvin: ab, plus clients that send slowly and clients that reset their connection.
 #
-#   bench/soak.sh [SECONDS_PER_PROGRAM]      (default 600)
+#   bench/soak.sh [SECONDS_PER_PROGRAM] [nimbrel|quorvin]   (default: 600 s, both)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ -z "${NQ_IN_NETNS:-}" ]; then
@@ -18,6 +18,7 @@ if [ -z "${NQ_IN_NETNS:-}" ]; then
 fi
 
 seconds=${1:-600}
+only=${2:-}
 root=$PWD
 work=$(mktemp -d /tmp/soak-XXXXXX)
 pids=()
@@ -38,8 +39,9 @@ sample() {
     done
 }
 
-echo "Nimbrel for $seconds s..."
 cd "$work/folder"
+if [ "$only" != quorvin ]; then
+echo "Nimbrel for $seconds s..."
 awk 'BEGIN { for (i = 0; i < 100000; i++) printf "ads%d.example\n", i }' >named.txt
 : >pass.txt
 awk 'BEGIN { for (i = 0; i < 30000; i++) {
@@ -58,6 +60,8 @@ pids+=($!)
 sample "$nimbrel" nimbrel
 wait "${pids[-1]}" || true
 grep -E "Queries (sent|completed)|Queries per second" "$work/dnsperf.txt" | sed 's/^/  /'
+fi
+[ "$only" = nimbrel ] && exit 0
 
 echo "Quorvin for $seconds s..."
 for digit in 0 1 2 3 4 5; do
@@ -73,13 +77,18 @@ pids+=($!)
 python3 - "$seconds" <<'PY' &
 import socket, struct, sys, time
 end = time.time() + float(sys.argv[1])
+# A slow client sends its request in pieces (the server may answer and close after the
+# first); a rude one resets its connection before reading the reply.
 while time.time() < end:
-    slow = socket.create_connection(("127.0.0.1", 80))
-    for part in (b"GET / HT", b"TP/1.0\r\n", b"\r\n"):
-        slow.sendall(part)
-        time.sleep(0.05)
-    slow.recv(4096)
-    slow.close()
+    try:
+        slow = socket.create_connection(("127.0.0.1", 80))
+        for part in (b"GET / HT", b"TP/1.0\r\n", b"\r\n"):
+            slow.sendall(part)
+            time.sleep(0.05)
+        slow.recv(4096)
+        slow.close()
+    except OSError:
+        pass
     rude = socket.create_connection(("127.0.0.1", 80))
     rude.sendall(b"GET / HTTP/1.0\r\n\r\n")
     rude.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
