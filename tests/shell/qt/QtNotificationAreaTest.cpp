@@ -26,7 +26,6 @@ TEST_F(QtNotificationAreaTest, OneMenuHoldsTheItemsFromTheStartAndFollowsEveryCh
     const QList<QAction*> actions = m_area.Menu().actions();
     ASSERT_EQ(actions.size(), 10);
     EXPECT_TRUE(actions[1]->isSeparator() && actions[8]->isSeparator());
-    EXPECT_EQ(actions[0]->text(), "&About");
     EXPECT_TRUE(actions[7]->isChecked() && actions[6]->isCheckable() && actions[9]->isEnabled());
     EXPECT_FALSE(actions[6]->isChecked() || actions[9]->isCheckable() || actions[2]->isEnabled());
     m_frame.TrayIcon().m_defaultMenuItem = 6;
