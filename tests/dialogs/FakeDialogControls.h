@@ -23,17 +23,23 @@ public:
         std::vector<std::string> entries;
     };
 
-    std::uint32_t GetAddress(int id) const override;
-    void SetAddress(int id, std::uint32_t address) override;
+    std::uint32_t GetAddress(int id) const override { return Get(id).address.value_or(0); }
+    void SetAddress(int id, std::uint32_t address) override { m_controls[id].address = address; }
     void SetCaption(int id, const std::string& text) override { m_controls[id].caption = text; }
     void Enable(int id, bool enabled) override { m_controls[id].enabled = enabled; }
     void SetCheck(int id, bool checked) override { m_controls[id].checked = checked; }
-    bool IsChecked(int id) const override;
+    bool IsChecked(int id) const override { return Get(id).checked; }
     void ResetContent(int id) override { m_controls[id].entries.clear(); }
-    void AddString(int id, const std::string& text) override;
+    void AddString(int id, const std::string& text) override {
+        m_controls[id].entries.push_back(text);
+    }
 
     // The state of a control; a control never touched reads as it started.
-    const Control& Get(int id) { return m_controls[id]; }
+    const Control& Get(int id) const {
+        static const Control untouched;
+        const auto found = m_controls.find(id);
+        return found != m_controls.end() ? found->second : untouched;
+    }
 
 private:
     std::map<int, Control> m_controls;

@@ -1,11 +1,15 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "dialogs/IPInfoDialog.h"
+#include "dialogs/ProxyDNSDialog.h"
 #include "shell/Desktop.h"
+#include "shell/HeadlessNotificationArea.h"
 #include "tests/dialogs/FakeDialogControls.h"
 
 namespace dialogtest {
@@ -24,13 +28,19 @@ public:
         std::string start;
     };
 
-    std::unique_ptr<INotificationArea> CreateNotificationArea(const std::string&) override;
+    std::unique_ptr<INotificationArea> CreateNotificationArea(const std::string&) override {
+        return std::make_unique<CHeadlessNotificationArea>();
+    }
     void ShowMessage(const std::string&, const std::string&) override {}
     void RunAbout(const AboutInfo&) override {}
-    int RunDialog(CIPInfoDialog& dialog) override;
-    int RunDialog(CProxyDNSDialog& dialog) override;
+    int RunDialog(CIPInfoDialog& dialog) override { return RunScripted(dialog, ipInfoUser); }
+    int RunDialog(CProxyDNSDialog& dialog) override { return RunScripted(dialog, proxyDNSUser); }
     bool ChooseFolder(const std::string& title, const std::string& start,
-                      std::string& folder) override;
+                      std::string& folder) override {
+        folderRequests.push_back({title, start});
+        folder = folderToChoose.value_or(folder);
+        return folderToChoose.has_value();
+    }
     void OpenInEditor(const std::string& path) override { openedFiles.push_back(path); }
     void Run(CReactor&) override {}
     void Quit() override {}
@@ -42,6 +52,19 @@ public:
     int dialogRuns = 0;
     std::vector<FolderRequest> folderRequests;
     std::vector<std::string> openedFiles;
+
+private:
+    template <typename Dialog>
+    int RunScripted(Dialog& dialog, const User<Dialog>& user) {
+        ++dialogRuns;
+        CFakeDialogControls controls;
+        dialog.OnInitDialog(controls);
+        const int result = user ? user(controls, dialog) : IDCANCEL;
+        if (result == IDOK) {
+            dialog.OnOK(controls);
+        }
+        return result;
+    }
 };
 
 }  // namespace dialogtest

@@ -2,74 +2,58 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
-namespace {
+using namespace std::string_literals;
 
-TEST(IniTextTest, FindsValuesIgnoringCaseAndSurroundingSpace) {
+TEST(IniTextTest, NamesMatchInAnyCaseAndTheFirstOfANameWins) {
     const std::string text =
-        "[Preferences]\r\n"
-        "  HideOnStart =  1  \r\n"
-        "[proxy]\n"
-        "ip1=\"10.0.0.1\"\n"
-        "IP2='8.8.8.8'\n"
-        "IP3=\"unbalanced'\n";
-    EXPECT_EQ(ini::FindValue(text, "preferences", "hideonstart"), "1");
-    EXPECT_EQ(ini::FindValue(text, "PROXY", "IP1"), "10.0.0.1");
-    EXPECT_EQ(ini::FindValue(text, "Proxy", "ip2"), "8.8.8.8");
-    EXPECT_EQ(ini::FindValue(text, "Proxy", "IP3"), "\"unbalanced'");
-    EXPECT_FALSE(ini::FindValue(text, "Proxy", "HideOnStart"));
-    EXPECT_FALSE(ini::FindValue(text, "Missing", "IP1"));
+        "k=0\n[Preferences]\r\n  HideOnStart =  1  \r\n[proxy]\nip1=\"10.0.0.1\"\nIP2='8.8.8.8'\n"
+        "IP3=\"unbalanced'\nip1=2\n\x01\xff[\0junk\n[PROXY]\nIP4=4\n"s;
+    const struct {
+        const char* section;
+        const char* key;
+        std::optional<std::string_view> value;
+    } rows[] = {{"preferences", "hideonstart", "1"},
+                {"PROXY", "IP1", "10.0.0.1"},
+                {"Proxy", "ip2", "8.8.8.8"},
+                {"Proxy", "IP3", "\"unbalanced'"},
+                {"Proxy", "HideOnStart", {}},
+                {"Missing", "IP1", {}},
+                {"Proxy", "IP4", {}},
+                {"Preferences", "k", {}}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(ini::FindValue(text, row.section, row.key), row.value) << row.key;
+    }
 }
 
-TEST(IniTextTest, FirstSectionAndFirstKeyOfANameWin) {
-    const std::string text = "[A]\nk=1\nk=2\n[a]\nk=3\nother=4\n";
-    EXPECT_EQ(ini::FindValue(text, "A", "k"), "1");
-    EXPECT_FALSE(ini::FindValue(text, "A", "other"));
+TEST(IniTextTest, SettingAValueChangesOneLineOrAddsItAndKeepsEveryOtherByte) {
+    const struct {
+        std::string text;
+        const char* section;
+        std::string expected;
+    } rows[] = {{"; c\r\n[S]\r\nA=1\r\n  k = old  \r\nc=3\r\n\r\n[T]\r\nk=x\r\n", "s",
+                 "; c\r\n[S]\r\nA=1\r\nK=v\r\nc=3\r\n\r\n[T]\r\nk=x\r\n"},
+                {"[S]\na=1\n\n[T]\nx=1\n", "S", "[S]\na=1\nK=v\n\n[T]\nx=1\n"},
+                {"[S]", "S", "[S]\nK=v\n"},
+                {"[S]\na=1", "S", "[S]\na=1\nK=v\n"},
+                {"", "P", "[P]\nK=v\n"},
+                {"[S]\r\na=1", "P", "[S]\r\na=1\r\n\r\n[P]\r\nK=v\r\n"},
+                {"\x01\xff[\0j\n[S]\n\xfe=\x80\nk=old\n\0"s, "S",
+                 "\x01\xff[\0j\n[S]\n\xfe=\x80\nK=v\n\0"s}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(ini::SetValue(row.text, row.section, "K", "v"), row.expected) << row.text;
+    }
 }
 
-TEST(IniTextTest, KeysBeforeAnySectionBelongToNone) {
-    EXPECT_FALSE(ini::FindValue("k=1\n[S]\n", "S", "k"));
+TEST(IniTextTest, IntegerIsReadLikeThePlatformConversion) {
+    const struct {
+        std::optional<std::string_view> value;
+        int expected;
+    } rows[] = {{"33333", 33333}, {"-12", -12}, {"+5", 5}, {"12abc", 12},     {"abc", 0},
+                {"-", 0},         {"", 77},     {{}, 77},  {"4294967297", 1}, {"1.9", 1}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(ini::IntValue(row.value, 77), row.expected) << row.value.value_or("(none)");
+    }
 }
-
-TEST(IniTextTest, ReplacingAKeyKeepsEveryOtherByte) {
-    const std::string text = "; comment\r\n[S]\r\nA=1\r\n  b = old  \r\nc=3\r\n\r\n[T]\r\nb=x\r\n";
-    EXPECT_EQ(ini::SetValue(text, "s", "B", "new"),
-              "; comment\r\n[S]\r\nA=1\r\nB=new\r\nc=3\r\n\r\n[T]\r\nb=x\r\n");
-}
-
-TEST(IniTextTest, NewKeyGoesAfterTheSectionsLastLineBeforeBlankLines) {
-    EXPECT_EQ(ini::SetValue("[S]\na=1\n\n[T]\nx=1\n", "S", "b", "2"),
-              "[S]\na=1\nb=2\n\n[T]\nx=1\n");
-    EXPECT_EQ(ini::SetValue("[S]", "S", "b", "2"), "[S]\nb=2\n");
-    EXPECT_EQ(ini::SetValue("[S]\na=1", "S", "b", "2"), "[S]\na=1\nb=2\n");
-}
-
-TEST(IniTextTest, NewSectionIsAppendedWithTheFilesLineEnds) {
-    EXPECT_EQ(ini::SetValue("", "Proxy", "IP1", "1.2.3.4"), "[Proxy]\nIP1=1.2.3.4\n");
-    EXPECT_EQ(ini::SetValue("[S]\r\na=1", "Proxy", "UseCode", "0"),
-              "[S]\r\na=1\r\n\r\n[Proxy]\r\nUseCode=0\r\n");
-}
-
-TEST(IniTextTest, BinaryJunkIsKeptAndSkipped) {
-    using namespace std::string_literals;
-    const std::string text = "\x01\x02\xff[\0junk\n[S]\n\xfe=\x80\nk=v\n\0\0\0"s;
-    EXPECT_EQ(ini::FindValue(text, "S", "k"), "v");
-    const std::string edited = ini::SetValue(text, "S", "k", "w");
-    std::string expected = text;
-    expected.replace(expected.find("k=v"), 3, "k=w");
-    EXPECT_EQ(edited, expected);
-}
-
-TEST(IniTextTest, RefusesNamesAndValuesThatCannotBeReadBack) {
-    EXPECT_FALSE(ini::IsStorableValue("a\nb"));
-    EXPECT_FALSE(ini::IsStorableValue("a\rb"));
-    EXPECT_TRUE(ini::IsStorableValue(""));
-    EXPECT_FALSE(ini::IsStorableKey("a=b"));
-    EXPECT_FALSE(ini::IsStorableKey("  "));
-    EXPECT_FALSE(ini::IsStorableKey("[x"));
-    EXPECT_FALSE(ini::IsStorableSection("a]b"));
-    EXPECT_TRUE(ini::IsStorableSection("Preferences"));
-}
-
-}  // namespace

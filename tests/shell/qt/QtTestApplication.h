@@ -5,9 +5,9 @@
 #include <QApplication>
 #include <cstdlib>
 
-// The one QApplication of the Qt tests, on the offscreen platform. It is deleted when the
-// test run ends, before the program's exit: Qt's own globals (the input devices that key
-// and mouse events register among them) must still exist when it goes.
+// The one QApplication of a Qt test program, on the offscreen platform. It is deleted when
+// the test run ends, before the program's exit: Qt's own globals (the input devices that
+// key and mouse events register among them) must still exist when it goes.
 inline void EnsureQtApplication() {
     static QApplication* application = nullptr;
     if (application != nullptr) {
@@ -18,13 +18,8 @@ inline void EnsureQtApplication() {
     static char name[] = "qt_tests";
     static char* argv[] = {name, nullptr};
     application = new QApplication(argc, argv);
-
-    class CApplicationEnd : public ::testing::Environment {
-    public:
-        void TearDown() override {
-            delete application;
-            application = nullptr;
-        }
+    struct CApplicationEnd : ::testing::Environment {
+        void TearDown() override { delete application; }
     };
     ::testing::AddGlobalTestEnvironment(new CApplicationEnd);
 }

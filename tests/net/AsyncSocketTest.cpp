@@ -1,0 +1,79 @@
+#include "net/AsyncSocket.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <memory>
+#include <vector>
+
+#include "net/Reactor.h"
+#include "tests/support/Dispatch.h"
+#include "tests/support/LoopbackClients.h"
+
+namespace {
+
+constexpr const char* kLoopback = "127.0.0.1";
+
+// A socket that counts its notifications; as a listener, it accepts each connection.
+class CProbeSocket : public CAsyncSocket {
+public:
+    int received = 0;
+    int accepted = 0;
+    std::vector<std::unique_ptr<CAsyncSocket>> connections;
+
+protected:
+    void OnReceive(int) override { ++received; }
+    void OnAccept(int) override {
+        ++accepted;
+        auto connection = std::make_unique<CAsyncSocket>();
+        if (Accept(*connection)) {
+            connections.push_back(std::move(connection));
+        }
+    }
+};
+
+class AsyncSocketTest : public ::testing::Test {
+protected:
+    // Long enough for anything still due to arrive.
+    void Settle() { kit::DispatchFor(m_reactor, 50); }
+
+    CReactor m_reactor;
+    CProbeSocket m_server;
+};
+
+// After a notification the same kind comes again only after its matching call; a read that
+// leaves a datagram waiting (an empty one too) brings the next one at once. A datagram too
+// long for the buffer fails and is gone.
+TEST_F(AsyncSocketTest, DatagramReadNotificationComesOncePerReceiveWhileDataWaits) {
+    ASSERT_TRUE(m_server.Create(0, SOCK_DGRAM, 0, kLoopback));
+    const kit::CUdpClient client;
+    client.Send(m_server.LocalPort(), {1, 2, 3, 4, 5});
+    Settle();
+    m_server.AsyncSelect(FD_READ);
+    ASSERT_TRUE(kit::DispatchUntil(m_reactor, [&] { return m_server.received == 1; }));
+    client.Send(m_server.LocalPort(), {});
+    Settle();
+    EXPECT_EQ(m_server.received, 1);
+    char buffer[4];
+    EXPECT_EQ(m_server.Receive(buffer, sizeof buffer), SOCKET_ERROR);
+    EXPECT_EQ(WSAGetLastError(), EMSGSIZE);
+    ASSERT_TRUE(kit::DispatchUntil(m_reactor, [&] { return m_server.received == 2; }));
+    EXPECT_EQ(m_server.Receive(buffer, sizeof buffer), 0);
+    EXPECT_EQ(m_server.Receive(buffer, sizeof buffer), SOCKET_ERROR);
+    EXPECT_EQ(WSAGetLastError(), WSAEWOULDBLOCK);
+    m_server.AsyncSelect(FD_READ);  // re-checks at once: nothing waits
+    Settle();
+    EXPECT_EQ(m_server.received, 2);
+}
+
+TEST_F(AsyncSocketTest, EachWaitingConnectionIsAnnouncedOnce) {
+    ASSERT_TRUE(m_server.Create(0, SOCK_STREAM, FD_ACCEPT, kLoopback));
+    ASSERT_TRUE(m_server.Listen(5));
+    const kit::CTcpClient first(m_server.LocalPort());
+    const kit::CTcpClient second(m_server.LocalPort());
+    ASSERT_TRUE(kit::DispatchUntil(m_reactor, [&] { return m_server.connections.size() == 2; }));
+    Settle();
+    EXPECT_EQ(m_server.accepted, 2);
+}
+
+}  // namespace
