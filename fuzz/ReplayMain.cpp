@@ -1,43 +1,26 @@
-// Runs a fuzz target over every file of the folders (or files) given: the seed corpus, in
-// the test builds, where no fuzzing engine is linked.
+// Runs a fuzz target over every file of the seed corpus folder given: the test builds,
+// where no fuzzing engine is linked, replay the corpus this way.
 
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
-namespace {
-
-int Replay(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
-                                  std::istreambuf_iterator<char>());
-    // A heap block of exactly the input's size, so that any read past it is caught.
-    auto* copy = new std::uint8_t[bytes.size()];
-    std::copy(bytes.begin(), bytes.end(), copy);
-    LLVMFuzzerTestOneInput(copy, bytes.size());
-    delete[] copy;
-    return 1;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     int inputs = 0;
-    for (int i = 1; i < argc; ++i) {
-        const std::filesystem::path path = argv[i];
-        if (std::filesystem::is_directory(path)) {
-            for (const auto& entry : std::filesystem::directory_iterator(path)) {
-                inputs += Replay(entry.path());
-            }
-        } else {
-            inputs += Replay(path);
-        }
+    for (const auto& entry : std::filesystem::directory_iterator(argc > 1 ? argv[1] : ".")) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+        // A heap block of exactly the input's size, so that any read past it is caught.
+        const auto copy = std::make_unique<std::uint8_t[]>(bytes.size());
+        std::copy(bytes.begin(), bytes.end(), copy.get());
+        LLVMFuzzerTestOneInput(copy.get(), bytes.size());
+        ++inputs;
     }
     std::printf("replayed %d inputs\n", inputs);
     return inputs > 0 ? 0 : 1;

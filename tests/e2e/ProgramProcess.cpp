@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,34 +16,30 @@ ProgramProcess::ProgramProcess(const std::string& binary, const std::vector<std:
                                const std::string& workingFolder)
     : m_stderrPath(workingFolder + "/stderr-" + std::to_string(::getpid()) + "-" +
                    std::to_string(std::chrono::steady_clock::now().time_since_epoch().count())) {
-    std::vector<std::string> envText;
+    std::vector<std::string> texts{binary};
+    texts.insert(texts.end(), args.begin(), args.end());
     for (const auto& [name, value] : environment) {
-        envText.push_back(name + "=" + value);
+        texts.push_back(name + "=" + value);
     }
-    m_pid = ::fork();
-    if (m_pid != 0) {
-        return;
+    // The arguments, a null, the environment, a null.
+    std::vector<char*> pointers;
+    for (std::string& text : texts) {
+        pointers.push_back(text.data());
     }
-    const int errorFd = ::open(m_stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int nullFd = ::open("/dev/null", O_RDWR);
-    ::dup2(nullFd, 0);
-    ::dup2(nullFd, 1);
-    ::dup2(errorFd, 2);
-    if (::chdir(workingFolder.c_str()) != 0) {
-        ::_exit(126);
+    pointers.insert(pointers.begin() + static_cast<long>(args.size() + 1), nullptr);
+    pointers.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    ::posix_spawn_file_actions_init(&actions);
+    ::posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDWR, 0);
+    ::posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_RDWR, 0);
+    ::posix_spawn_file_actions_addopen(&actions, 2, m_stderrPath.c_str(),
+                                       O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
+    if (::posix_spawn(&m_pid, binary.c_str(), &actions, nullptr, pointers.data(),
+                      pointers.data() + args.size() + 2) != 0) {
+        m_pid = -1;
     }
-    std::vector<char*> argv{const_cast<char*>(binary.c_str())};
-    for (const std::string& arg : args) {
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    }
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (const std::string& entry : envText) {
-        envp.push_back(const_cast<char*>(entry.c_str()));
-    }
-    envp.push_back(nullptr);
-    ::execve(binary.c_str(), argv.data(), envp.data());
-    ::_exit(127);
+    ::posix_spawn_file_actions_destroy(&actions);
 }
 
 ProgramProcess::~ProgramProcess() {
@@ -54,9 +51,8 @@ ProgramProcess::~ProgramProcess() {
 }
 
 int ProgramProcess::Wait(int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (IsRunning()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
+    for (int waited = 0; IsRunning(); waited += 5) {
+        if (waited >= timeoutMs) {
             return -1;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -71,12 +67,11 @@ void ProgramProcess::Signal(int signo) {
 }
 
 bool ProgramProcess::IsRunning() {
-    if (m_pid <= 0 || m_status != -1) {
-        return false;
-    }
     int status = 0;
-    if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
-        m_status = status;
+    if (m_pid <= 0 || m_status != -1 || ::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+        if (m_pid > 0 && m_status == -1) {
+            m_status = status;
+        }
         return false;
     }
     return true;

@@ -7,10 +7,7 @@
 set -eu
 
 for tool in Xvfb dbus-launch xfce4-panel gdbus; do
-    command -v "$tool" >/dev/null || {
-        echo "in-desktop-session: $tool is missing (scripts/install-deps.sh test)" >&2
-        exit 1
-    }
+    command -v "$tool" >/dev/null || { echo "in-desktop-session: no $tool" >&2; exit 1; }
 done
 
 session=$(mktemp -d /tmp/desktop-session-XXXXXX)
@@ -19,12 +16,8 @@ xvfb_pid=
 panel_pid=
 DBUS_SESSION_BUS_PID=
 end_session() {
-    for pid in $panel_pid $DBUS_SESSION_BUS_PID $xvfb_pid; do
-        kill "$pid" 2>/dev/null || true
-    done
-    for pid in $panel_pid $xvfb_pid; do
-        wait "$pid" 2>/dev/null || true
-    done
+    kill $panel_pid $DBUS_SESSION_BUS_PID $xvfb_pid 2>/dev/null || true
+    wait $panel_pid $xvfb_pid 2>/dev/null || true
     rm -rf "$session"
 }
 trap end_session EXIT
@@ -41,28 +34,19 @@ cp /etc/xdg/xfce4/panel/default.xml \
 mkfifo "$session/display"
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$session/display" >>"$log" 2>&1 &
 xvfb_pid=$!
-read -r display <"$session/display" || {
-    echo "in-desktop-session: Xvfb did not start:" >&2
-    cat "$log" >&2
-    exit 1
-}
+read -r display <"$session/display" || { cat "$log" >&2; exit 1; }
 export DISPLAY=":$display"
 
 eval "$(dbus-launch --sh-syntax)"
 xfce4-panel --disable-wm-check >>"$log" 2>&1 &
 panel_pid=$!
 
-host_registered() {
-    gdbus call --session --dest org.kde.StatusNotifierWatcher \
-        --object-path /StatusNotifierWatcher \
-        --method org.freedesktop.DBus.Properties.Get \
-        org.kde.StatusNotifierWatcher IsStatusNotifierHostRegistered 2>/dev/null |
-        grep -q true
-}
 waited=0
-until host_registered; do
+until gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path \
+    /StatusNotifierWatcher --method org.freedesktop.DBus.Properties.Get \
+    org.kde.StatusNotifierWatcher IsStatusNotifierHostRegistered 2>/dev/null | grep -q true; do
     if [ "$waited" -ge 300 ] || ! kill -0 "$panel_pid" 2>/dev/null; then
-        echo "in-desktop-session: no StatusNotifierItem host after $((waited / 10)) s:" >&2
+        echo "in-desktop-session: no StatusNotifierItem host:" >&2
         cat "$log" >&2
         exit 1
     fi
@@ -70,6 +54,4 @@ until host_registered; do
     waited=$((waited + 1))
 done
 
-status=0
-"$@" || status=$?
-exit "$status"
+"$@"

@@ -9,6 +9,7 @@
 #include "nimbrel/Commands.h"
 #include "shell/WindowMessages.h"
 #include "tests/dialogs/ScriptedDesktop.h"
+#include "tests/support/Dispatch.h"
 #include "tests/support/DnsMessages.h"
 #include "tests/support/LoopbackClients.h"
 #include "tests/support/RecordingNotificationArea.h"
@@ -18,7 +19,7 @@ namespace {
 
 using namespace nimbrel;
 
-constexpr int kStopped = 138, kIdle = 131, kQuery = 139, kLocal = 140, kLoading = 141;
+constexpr int kStopped = 138, kIdle = 131, kQuery = 139, kLocal = 140;
 
 class NimbrelFrameTest : public ::testing::Test {
 protected:
@@ -41,13 +42,9 @@ protected:
     // An A query for `name`, answered while the loop runs.
     std::optional<kit::Bytes> Ask(const std::string& name) {
         m_client.Send(m_frame->DnsPort(), kit::MakeQuery(0x1234, name));
-        for (int round = 0; round < 50; ++round) {
-            m_reactor.DispatchReady(10);
-            if (auto reply = m_client.Receive(0)) {
-                return reply;
-            }
-        }
-        return std::nullopt;
+        std::optional<kit::Bytes> reply;
+        kit::DispatchUntil(m_reactor, [&] { return (reply = m_client.Receive(0)).has_value(); });
+        return reply;
     }
 
     kit::CTempFolder m_folder;
@@ -82,17 +79,6 @@ TEST_F(NimbrelFrameTest, ServiceAnswersShowsEachStepAndDoubleClicksToggleIt) {
     frame.OnCommand(ID_START);  // Start and Stop both toggle
     EXPECT_TRUE(frame.IsRunning());
     EXPECT_EQ(m_area.Icon(), kIdle);
-}
-
-TEST_F(NimbrelFrameTest, LoadingShowsLoadingAndRestoresTheImageItFound) {
-    CMainFrame& frame = MakeFrame();
-    frame.SetActivity(3);
-    frame.SetActivity(6);  // outside the states: nothing changes
-    const std::size_t before = m_area.Images().size();
-    m_folder.Write("named.txt", "other.example\n");
-    frame.OnCommand(ID_LOAD_FILTERS);
-    EXPECT_EQ(ImagesSince(before), (std::vector<int>{kLoading, kLocal}));
-    EXPECT_TRUE(frame.Filters().IsNamed("other.example"));
 }
 
 TEST_F(NimbrelFrameTest, PortInUseLeavesTheServiceStoppedWithOneLineOnStandardError) {

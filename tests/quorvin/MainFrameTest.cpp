@@ -90,13 +90,4 @@ TEST_F(QuorvinFrameTest, CommandsChangeTheServiceAndTheKeptMenuFollows) {
     EXPECT_FALSE(frame.IsRunning());  // the listener stops before the window closes
 }
 
-TEST_F(QuorvinFrameTest, PortInUseShowsTheStoppedImage) {
-    const kit::CHeldPort held(SOCK_STREAM);
-    testing::internal::CaptureStderr();
-    CMainFrame& frame = MakeFrame(held.Port());
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("127.0.0.1"), std::string::npos);
-    EXPECT_FALSE(frame.IsRunning());
-    EXPECT_EQ(m_area.Icon(), kStopped);
-}
-
 }  // namespace

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <memory>
 #include <vector>
 
@@ -67,6 +70,51 @@ TEST_F(CommandChannelTest, SocketOfNoLiveInstanceIsReplacedAndAStuckOneGivesUp) 
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(Post("QUORVIN", {32776}), Result::kNotTaken);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+}
+
+// Racing starts: the second finds the first alive and fails; and once another socket
+// stands at the path, the first one's end leaves it there.
+TEST_F(CommandChannelTest, TwoChannelsOnOneNameNeverRemoveEachOthersSocket) {
+    ASSERT_TRUE(m_channel.Listen(m_folder.Path(), "QUORVIN"));
+    auto second = std::make_unique<CCommandChannel>(m_reactor, [](int) {});
+    EXPECT_FALSE(second->Listen(m_folder.Path(), "QUORVIN"));
+    second.reset();
+    EXPECT_EQ(Post("QUORVIN", {32776}), Result::kDelivered);
+    auto first = std::make_unique<CCommandChannel>(m_reactor, [](int) {});
+    ASSERT_TRUE(first->Listen(m_folder.Path(), "NIMBREL"));
+    ::unlink((m_folder.Path() + "/NIMBREL").c_str());
+    const CUniqueFd other = ListenerAt(m_folder.Path() + "/NIMBREL", 1);
+    first.reset();
+    EXPECT_EQ(::access((m_folder.Path() + "/NIMBREL").c_str(), F_OK), 0);
+}
+
+// Only root can act as another user here: neither end talks to a process of another user.
+TEST_F(CommandChannelTest, PeerOfAnotherUserIsIgnoredAtBothEnds) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "needs root to run a process of another user";
+    }
+    ::chmod(m_folder.Path().c_str(), 0777);
+    ASSERT_TRUE(m_channel.Listen(m_folder.Path(), "NIMBREL"));
+    ::chmod((m_folder.Path() + "/NIMBREL").c_str(), 0777);
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t stranger = ::fork();
+    if (stranger == 0) {
+        if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
+            Post("NIMBREL", {57665});
+            const CUniqueFd own = ListenerAt(m_folder.Path() + "/QUORVIN", 1);
+            ::write(ready[1], "x", 1);
+            ::pause();
+        }
+        ::_exit(1);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    kit::DispatchFor(m_reactor, 200);
+    EXPECT_TRUE(m_received.empty());
+    EXPECT_EQ(Post("QUORVIN", {57665}), Result::kNoInstance);
+    ::kill(stranger, SIGKILL);
+    ::waitpid(stranger, nullptr, 0);
 }
 
 // A full process must neither lose a second start's commands nor spin on the listener.

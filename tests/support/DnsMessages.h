@@ -11,7 +11,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 inline constexpr std::uint16_t kTypeA = 1;
 inline constexpr std::uint16_t kTypePtr = 12;
-inline constexpr std::uint16_t kTypeMx = 15;
 inline constexpr std::uint16_t kTypeAaaa = 28;
 
 // A name as labels on the wire: "a.b" gives 01 'a' 01 'b' 00; "" gives the root, 00.

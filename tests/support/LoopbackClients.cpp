@@ -114,12 +114,6 @@ const std::string& CTcpClient::ReadToEnd(int timeoutMs) {
     return m_received;
 }
 
-void CTcpClient::Abort() {
-    const linger hard{1, 0};
-    ::setsockopt(m_fd.Get(), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
-    m_fd.Reset();
-}
-
 CHeldPort::CHeldPort(int type, unsigned port) : m_fd(::socket(AF_INET, type | SOCK_CLOEXEC, 0)) {
     sockaddr_in local = AddressOf("127.0.0.1", port);
     socklen_t length = sizeof local;

@@ -53,8 +53,6 @@ public:
     bool WasReset() const { return m_reset; }
 
     void Close() { m_fd.Reset(); }
-    // Closes with a reset instead of an orderly shutdown.
-    void Abort();
 
 private:
     CUniqueFd m_fd;
