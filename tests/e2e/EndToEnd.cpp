@@ -10,11 +10,9 @@
 
 namespace fs = std::filesystem;
 
-namespace {
 constexpr unsigned kDnsPort = 53;
 constexpr unsigned kHttpPort = 80;
 constexpr int kAskSliceMs = 100;
-}  // namespace
 
 EndToEndTest::EndToEndTest()
     : m_config(m_root.AddFolder("config")),

@@ -1,6 +1,7 @@
 #include "shell/qt/XDisplayProbe.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -51,6 +52,17 @@ TEST(XDisplayProbeTest, OnlyAServerThatTakesTheClientIsADisplay) {
         server.join();
         ::close(listener);
     }
+}
+
+// A probe that cannot even start (no descriptor to spare) reaches no display.
+TEST(XDisplayProbeTest, WithoutADescriptorToSpareNoDisplayIsReached) {
+    rlimit saved{};
+    ::getrlimit(RLIMIT_NOFILE, &saved);
+    const rlimit none{0, saved.rlim_max};
+    ::setrlimit(RLIMIT_NOFILE, &none);
+    const bool opened = CanOpenXDisplay(":0", 300ms);
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_FALSE(opened);
 }
 
 }  // namespace
