@@ -8,14 +8,9 @@
 #
 #   bench/soak.sh [SECONDS_PER_PROGRAM] [nimbrel|quorvin]   (default: 600 s, both)
 set -euo pipefail
+NQ_BENCH_SCRIPT=$(realpath "$0") NQ_BENCH_ARGS=("$@")
 cd "$(dirname "$0")/.."
-if [ -z "${NQ_IN_NETNS:-}" ]; then
-    scripts/install-deps.sh bench
-    cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DNQ_BUILD_TESTS=OFF \
-        -DNQ_BUILD_BENCH=ON >/dev/null
-    cmake --build build-bench -j2 --target nimbrel quorvin >/dev/null
-    exec unshare -n sh -c 'ip link set lo up && exec "$@"' sh env NQ_IN_NETNS=1 "$0" "$@"
-fi
+source bench/in-namespace.sh nimbrel quorvin
 
 seconds=${1:-600}
 only=${2:-}

@@ -11,14 +11,9 @@
 # full-load run in seconds (10), SOAK seconds of the long run (30), P99_RATE queries/s for
 # the latency run (20000).
 set -euo pipefail
+NQ_BENCH_SCRIPT=$(realpath "$0") NQ_BENCH_ARGS=("$@")
 cd "$(dirname "$0")/../.."
-if [ -z "${NQ_IN_NETNS:-}" ]; then
-    scripts/install-deps.sh bench
-    cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DNQ_BUILD_TESTS=OFF \
-        -DNQ_BUILD_BENCH=ON >/dev/null
-    cmake --build build-bench -j2 --target nimbrel >/dev/null
-    exec unshare -n sh -c 'ip link set lo up && exec "$@"' sh env NQ_IN_NETNS=1 "$0" "$@"
-fi
+source bench/in-namespace.sh nimbrel
 
 names=${NAMES:-1000000}
 query_count=${QUERIES:-200000}

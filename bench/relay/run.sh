@@ -7,14 +7,9 @@
 #   - the same with every 10th upstream reply lost: the last of the other 90;
 #   - a listed name asked while 100 relays wait (upstream answering in 500 ms).
 set -euo pipefail
+NQ_BENCH_SCRIPT=$(realpath "$0") NQ_BENCH_ARGS=("$@")
 cd "$(dirname "$0")/../.."
-if [ -z "${NQ_IN_NETNS:-}" ]; then
-    scripts/install-deps.sh bench
-    cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DNQ_BUILD_TESTS=OFF \
-        -DNQ_BUILD_BENCH=ON >/dev/null
-    cmake --build build-bench -j2 --target nimbrel >/dev/null
-    exec unshare -n sh -c 'ip link set lo up && exec "$@"' sh env NQ_IN_NETNS=1 "$0" "$@"
-fi
+source bench/in-namespace.sh nimbrel
 
 rounds=${ROUNDS:-3}
 burst=100
