@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "net/UniqueFd.h"
+#include "base/UniqueFd.h"
 
 class CReactor;
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "net/UniqueFd.h"
+#include "base/UniqueFd.h"
 
 // An image file open for reading. The descriptor is closed by Close or with the object.
 class CImageFile {

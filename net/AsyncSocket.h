@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include "base/UniqueFd.h"
 #include "net/ReadinessTarget.h"
 #include "net/SocketErrors.h"
-#include "net/UniqueFd.h"
 
 class CReactor;
 

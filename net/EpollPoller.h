@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "net/UniqueFd.h"
+#include "base/UniqueFd.h"
 
 // The epoll instance of one reactor; the only code that touches epoll. Sockets are watched
 // edge-triggered for every condition, once, for their whole life, so delivering a

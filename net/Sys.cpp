@@ -72,11 +72,6 @@ int PeerAddress(int fd, sockaddr_in& address) {
     return ::getpeername(fd, AsSockaddr(address), &size);
 }
 
-int Close(int fd) {
-    // A close interrupted by a signal has still released the descriptor on Linux.
-    return ::close(fd);
-}
-
 ssize_t Recv(int fd, void* buf, std::size_t len, int flags) {
     return RetryOnInterrupt([&] { return ::recv(fd, buf, len, flags); });
 }

@@ -21,7 +21,6 @@ int SetSocketOption(int fd, int level, int name, const void* value, socklen_t si
 // The new socket is non-blocking and close-on-exec; `peer` receives its peer's address.
 int Accept(int fd, sockaddr_in& peer);
 int PeerAddress(int fd, sockaddr_in& address);
-int Close(int fd);
 ssize_t Recv(int fd, void* buf, std::size_t len, int flags);
 ssize_t Send(int fd, const void* buf, std::size_t len, int flags);
 ssize_t RecvFrom(int fd, void* buf, std::size_t len, int flags, sockaddr_in& from);

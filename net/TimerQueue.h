@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "net/UniqueFd.h"
+#include "base/UniqueFd.h"
 
 // One-shot timers of one reactor behind one timerfd: the descriptor is readable once the
 // earliest deadline has passed. Deadlines are on the monotonic clock, in milliseconds.

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "net/UniqueFd.h"
+#include "base/UniqueFd.h"
 
 // A self-pipe that makes the reactor's poller readable: the loop writes a wake byte for its
 // own pending work, and signal handlers write their signal number (the only thing they do).

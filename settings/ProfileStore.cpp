@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "net/UniqueFd.h"
+#include "base/UniqueFd.h"
 #include "settings/IniText.h"
 #include "settings/TextFile.h"
 

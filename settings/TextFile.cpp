@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "net/UniqueFd.h"
+#include "base/UniqueFd.h"
 
 namespace {
 

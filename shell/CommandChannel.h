@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "net/UniqueFd.h"
+#include "base/UniqueFd.h"
 #include "shell/CommandIdReader.h"
 
 class CReactor;

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
+#include "base/UniqueFd.h"
 #include "net/Sys.h"
-#include "net/UniqueFd.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "net/UniqueFd.h"
+#include "base/UniqueFd.h"
 
 // The single-instance lock: an exclusive flock on a file named after the lock, held for
 // the life of this object (the process).

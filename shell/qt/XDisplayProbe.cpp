@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <csignal>
 
-#include "net/UniqueFd.h"
+#include "base/UniqueFd.h"
 
 namespace {
 

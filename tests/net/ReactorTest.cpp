@@ -6,8 +6,8 @@
 
 #include <vector>
 
+#include "base/UniqueFd.h"
 #include "net/AsyncSocket.h"
-#include "net/UniqueFd.h"
 #include "tests/support/Dispatch.h"
 #include "tests/support/LoopbackClients.h"
 

@@ -12,10 +12,10 @@
 #include <memory>
 #include <vector>
 
+#include "base/UniqueFd.h"
 #include "net/AsyncSocket.h"
 #include "net/Reactor.h"
 #include "net/Sys.h"
-#include "net/UniqueFd.h"
 #include "tests/support/Dispatch.h"
 #include "tests/support/TempFolder.h"
 

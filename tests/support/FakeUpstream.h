@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "net/UniqueFd.h"
+#include "base/UniqueFd.h"
 #include "tests/support/DnsMessages.h"
 
 namespace kit {

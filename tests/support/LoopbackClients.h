@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "net/UniqueFd.h"
+#include "base/UniqueFd.h"
 #include "tests/support/DnsMessages.h"
 
 namespace kit {
