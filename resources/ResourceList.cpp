@@ -5,12 +5,9 @@
 
 #include "resources/IconCatalog.h"
 
-bool WriteResourceList(const QString& path, const QString& program) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        return false;
-    }
-    QTextStream out(&file);
+QByteArray ResourceListText(const QString& program) {
+    QByteArray text;
+    QTextStream out(&text);
     out << "<!DOCTYPE RCC>\n"
         << "<!-- Written by draw_icons (IconPainter.cpp): redraw the icons, do not edit. -->\n"
         << "<RCC version=\"1.0\">\n"
@@ -27,5 +24,11 @@ bool WriteResourceList(const QString& path, const QString& program) {
     out << "    </qresource>\n"
         << "</RCC>\n";
     out.flush();
-    return out.status() == QTextStream::Ok && file.commit();
+    return text;
+}
+
+bool WriteResourceList(const QString& path, const QString& program) {
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(ResourceListText(program)) >= 0 &&
+           file.commit();
 }
