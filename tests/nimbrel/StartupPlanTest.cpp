@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "nimbrel/Commands.h"
 #include "nimbrel/NimbrelApp.h"
 #include "shell/CommandLine.h"
@@ -12,6 +14,7 @@ namespace {
 using nimbrel::StartupPlan;
 
 struct PlanCase {
+    const char* name;
     const char* line;
     StartupPlan plan;
 };
@@ -24,12 +27,16 @@ TEST_P(NimbrelStartupTest, SwitchesOfAFirstStart) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, NimbrelStartupTest,
-    ::testing::Values(
-        PlanCase{"", {}}, PlanCase{"/A", {true, false, {}, {}}},
-        PlanCase{"/q /h", {false, true, 1, {}}}, PlanCase{"/v", {false, false, 0, {}}},
-        PlanCase{"/v/h", {false, false, 1, {}}},
-        PlanCase{"/p /n",
-                 {false, false, {}, {nimbrel::ID_MODIFY_NAMED, nimbrel::ID_MODIFY_PASS}}}));
+    ::testing::Values(PlanCase{"NoSwitchesChangeNothing", "", {}},
+                      PlanCase{"UpperCaseAboutShowsTheAboutBoxFirst", "/A", {true, false, {}, {}}},
+                      PlanCase{"QuitEndsAtOnce", "/q /h", {false, true, 1, {}}},
+                      PlanCase{"ShowClearsHideOnStart", "/v", {false, false, 0, {}}},
+                      PlanCase{"ShowThenHideKeepsHideOnStart", "/v/h", {false, false, 1, {}}},
+                      PlanCase{
+                          "EditorsOpenNamedBeforePass",
+                          "/p /n",
+                          {false, false, {}, {nimbrel::ID_MODIFY_NAMED, nimbrel::ID_MODIFY_PASS}}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(NimbrelForwardTest, SwitchesAreForwardedInTheFixedOrder) {
     using namespace nimbrel;

@@ -1,10 +1,12 @@
 #include "shell/RuntimeFolder.h"
 
 #include <gtest/gtest.h>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <string>
 
 #include "tests/support/TempFolder.h"
 
@@ -16,6 +18,7 @@ namespace {
 enum class Planted { kNothing, kPrivate, kOpen, kStrangers, kLink };
 
 struct RuntimeCase {
+    const char* name;
     Planted runtimeDir;  // at $XDG_RUNTIME_DIR
     Planted tempFolder;  // at <temp>/nimbrel-<uid>
     char chosen;         // 'r' the runtime dir, 't' the temp folder, '-' none
@@ -52,13 +55,16 @@ TEST_P(RuntimeFolderTest, OnlyAFolderOfThisUserClosedToOthersIsUsed) {
 }
 
 using P = Planted;
-INSTANTIATE_TEST_SUITE_P(Places, RuntimeFolderTest,
-                         ::testing::Values(RuntimeCase{P::kPrivate, P::kStrangers, 'r'},
-                                           RuntimeCase{P::kNothing, P::kNothing, 't'},
-                                           RuntimeCase{P::kOpen, P::kNothing, 't'},
-                                           RuntimeCase{P::kStrangers, P::kNothing, 't'},
-                                           RuntimeCase{P::kNothing, P::kStrangers, '-'},
-                                           RuntimeCase{P::kNothing, P::kOpen, '-'},
-                                           RuntimeCase{P::kNothing, P::kLink, '-'}));
+INSTANTIATE_TEST_SUITE_P(
+    Places, RuntimeFolderTest,
+    ::testing::Values(RuntimeCase{"PrivateRuntimeDirWins", P::kPrivate, P::kStrangers, 'r'},
+                      RuntimeCase{"NoRuntimeDirMakesTheTempFolder", P::kNothing, P::kNothing, 't'},
+                      RuntimeCase{"OpenRuntimeDirIsPassedOver", P::kOpen, P::kNothing, 't'},
+                      RuntimeCase{"StrangersRuntimeDirIsPassedOver", P::kStrangers, P::kNothing,
+                                  't'},
+                      RuntimeCase{"StrangersTempFolderIsRefused", P::kNothing, P::kStrangers, '-'},
+                      RuntimeCase{"OpenTempFolderIsRefused", P::kNothing, P::kOpen, '-'},
+                      RuntimeCase{"LinkedTempFolderIsRefused", P::kNothing, P::kLink, '-'}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
