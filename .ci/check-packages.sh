@@ -30,6 +30,14 @@ check() {
 }
 
 debs=()
+# The licence text of a machine-readable copyright file (its last paragraph, "License:
+# Expat", indented, "." for an empty line) is the text of LICENSE from its permission notice on.
+licence_of_copyright_is_license() {
+    grep -q '^License: Expat$' "$1" &&
+        diff -q <(tac "$1" | sed '/^License: Expat$/q' | tac | tail -n +2 | sed 's/^ //; s/^\.$//') \
+            <(sed -n '/^Permission/,$p' LICENSE) >/dev/null
+}
+
 for program in "${programs[@]}"; do
     debs+=("$(ls dist/"${program}"_*.deb)")
 done
@@ -106,10 +114,11 @@ for program in "${programs[@]}"; do
     for script in "$root/usr/libexec/$program"/*; do
         check "$script names files of the package" paths_of_script_exist "$script"
     done
-    check "$program copyright" test -s "$root/usr/share/doc/$program/copyright"
+    check "$program copyright carries the licence of LICENSE" \
+        licence_of_copyright_is_license "$root/usr/share/doc/$program/copyright"
     check "$program changelog.Debian.gz" gzip -t "$root/usr/share/doc/$program/changelog.Debian.gz"
 done
-check "lintian finds no error" lintian --fail-on error "${debs[@]}"
+check "lintian finds no error and no warning" lintian --fail-on error,warning "${debs[@]}"
 
 # --- 2. Installed in throwaway layers ---------------------------------------------------
 

@@ -89,8 +89,10 @@ int CNimbrelApp::ExitInstance() {
 
 void CNimbrelApp::OnAppAbout() {
     m_desktop.RunAbout(AboutInfo{"About Nimbrel", std::string("Nimbrel ") + NQ_VERSION,
-                                 "Answers listed hosts with 127.0.0.1 and relays the rest.", 128,
-                                 132});
+                                 "Answers the listed hosts with 127.0.0.1.\n"
+                                 "Relays other names to the servers chosen in Proxy DNS...,\n"
+                                 "and refuses them while none is chosen.",
+                                 128, 132});
 }
 
 }  // namespace nimbrel

@@ -77,6 +77,10 @@ TEST_F(NimbrelEndToEndTest, StartSwitchesWriteTheProfileAndQuitWritesNothing) {
     // A second start's /v writes nothing.
     EXPECT_EQ(RunOnce(kNimbrel, {"/v"}), 0);
     EXPECT_NE(ProfileText("NIMBREL.INI").find("HideOnStart=1"), std::string::npos);
+    // --help and --version answer by themselves: the /q beside them is not handed over.
+    EXPECT_EQ(RunOnce(kNimbrel, {"/q", "--help"}), 0);
+    EXPECT_EQ(RunOnce(kNimbrel, {"--version", "/q"}), 0);
+    EXPECT_EQ(instance->Wait(300), -1);
     instance->Signal(SIGTERM);
     EXPECT_EQ(instance->Wait(5000), 0);
     EXPECT_FALSE(std::filesystem::exists(m_runtime + "/NIMBREL"));
