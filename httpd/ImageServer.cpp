@@ -36,11 +36,13 @@ void CImageServer::StartImageServer() {
     // A listener that fails stays in place, unusable, until the next stop releases it.
     m_listener = std::make_unique<CListenSocket>(m_host, m_settings, m_imageFolder, m_random);
     if (!m_listener->Create(m_port, SOCK_STREAM, FD_ACCEPT, kListenAddress)) {
-        ReportServiceFailure("Quorvin", "bind", kListenAddress, m_port, WSAGetLastError());
+        ReportServiceFailure("Quorvin", "bind", kListenAddress, m_port, SOCK_STREAM,
+                             WSAGetLastError());
         return;
     }
     if (!m_listener->Listen(kListenBacklog)) {
-        ReportServiceFailure("Quorvin", "listen on", kListenAddress, m_port, WSAGetLastError());
+        ReportServiceFailure("Quorvin", "listen on", kListenAddress, m_port, SOCK_STREAM,
+                             WSAGetLastError());
         return;
     }
     m_running = true;

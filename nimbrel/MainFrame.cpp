@@ -75,7 +75,7 @@ void CMainFrame::StartDnsService() {
         m_running = false;
         // Without a socket nothing is served: the user must see that, in the tray and on
         // the terminal (most often the port needs root or CAP_NET_BIND_SERVICE).
-        ReportServiceFailure("Nimbrel", "bind", CDnsSocket::kServiceAddress, m_dnsPort,
+        ReportServiceFailure("Nimbrel", "bind", CDnsSocket::kServiceAddress, m_dnsPort, SOCK_DGRAM,
                              WSAGetLastError());
         m_activity = kStopped;
         m_trayIcon.SetIcon(kStoppedIcon);

@@ -1,8 +1,10 @@
 #include "nimbrel/MainFrame.h"
 
 #include <gtest/gtest.h>
+
 #include <sys/socket.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "net/Reactor.h"
@@ -86,9 +88,13 @@ TEST_F(NimbrelFrameTest, PortInUseLeavesTheServiceStoppedWithOneLineOnStandardEr
     CMainFrame& frame = MakeFrame(held.Port());
     testing::internal::CaptureStderr();
     frame.StartDnsService();
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Nimbrel: cannot bind 127.0.0.1:" + std::to_string(held.Port()) +
-                  ": Address already in use\n");
+    const std::string line = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(line.rfind("Nimbrel: cannot bind 127.0.0.1:" + std::to_string(held.Port()) +
+                             ": Address already in use; ",
+                         0),
+              0u)
+        << line;
+    EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
     EXPECT_FALSE(frame.IsRunning());
     EXPECT_EQ(m_area.Icon(), kStopped);
 }
