@@ -47,11 +47,62 @@ TEST_F(FilterListsTest, FilesAreFoundWhateverTheLetterCaseOfTheirNamesAndReadAga
     EXPECT_FALSE(m_lists.IsPassed("good.first.example"));
 }
 
-TEST_F(FilterListsTest, ListTooLargeForMemoryIsLeftEmptyWithOneLine) {
+TEST_F(FilterListsTest, ListsOfBothFoldersJoinTheirSidesAndEachFileKeepsItsCounts) {
+    m_folder.Write("named.txt", "# literal.example\n");
+    m_folder.AddFolder("Block");
+    m_folder.AddFolder("allow");
+    m_folder.AddFolder("Block/nested");
+    m_folder.Write("Block/hosts", "# hosts\n0.0.0.0 ads.example img.example\n::1 localhost\n");
+    m_folder.Write("Block/easylist.txt",
+                   "||track.example^\n@@||ok.ads.example^\n||x.example^$popup\n");
+    m_folder.Write("Block/.hidden", "hidden.example\n");
+    m_folder.Write("Block/nested/deep", "deep.example\n");
+    m_folder.Write("allow/mine", "good.img.example\n");
+    std::filesystem::create_symlink("/proc/self/mem", m_folder.Path() + "/allow/unreadable");
+    testing::internal::CaptureStderr();
+    m_lists.LoadFilters();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Nimbrel: cannot read the list " + m_folder.Path() +
+                  "/allow/unreadable\nNimbrel: 5 names from 3 lists (2 lines skipped)\n");
+
+    EXPECT_TRUE(m_lists.IsNamed("# literal.example"));  // named.txt has no comments
+    EXPECT_TRUE(m_lists.IsNamed("cdn.img.example"));
+    EXPECT_TRUE(m_lists.IsNamed("track.example"));
+    EXPECT_FALSE(m_lists.IsNamed("hidden.example") || m_lists.IsNamed("deep.example"));
+    EXPECT_FALSE(m_lists.IsNamed("x.example") || m_lists.IsNamed("localhost"));
+    EXPECT_TRUE(m_lists.IsPassed("ok.ads.example"));  // an exception in a block list
+    EXPECT_TRUE(m_lists.IsPassed("good.img.example"));
+    EXPECT_FALSE(m_lists.IsPassed("ads.example"));
+
+    const std::string block = m_folder.Path() + "/Block/";
+    const auto& files = m_lists.ListFiles();
+    ASSERT_EQ(files.size(), 4u);
+    const struct {
+        std::string path;
+        ListSide folder;
+        bool read;
+        std::size_t blockNames, allowNames, skippedLines;
+    } expected[] = {{block + "easylist.txt", ListSide::kBlock, true, 1, 1, 1},
+                    {block + "hosts", ListSide::kBlock, true, 2, 0, 1},
+                    {m_folder.Path() + "/allow/mine", ListSide::kAllow, true, 0, 1, 0},
+                    {m_folder.Path() + "/allow/unreadable", ListSide::kAllow, false, 0, 0, 0}};
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        EXPECT_EQ(files[i].path, expected[i].path);
+        EXPECT_EQ(files[i].folder, expected[i].folder) << files[i].path;
+        EXPECT_EQ(files[i].read, expected[i].read) << files[i].path;
+        EXPECT_EQ(files[i].counts.blockNames, expected[i].blockNames) << files[i].path;
+        EXPECT_EQ(files[i].counts.allowNames, expected[i].allowNames) << files[i].path;
+        EXPECT_EQ(files[i].counts.skippedLines, expected[i].skippedLines) << files[i].path;
+    }
+}
+
+TEST_F(FilterListsTest, FileTooLargeForMemoryAddsNothingWithOneLineEach) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the sanitizer's allocator ends the program instead of throwing";
 #endif
     std::filesystem::resize_file(m_folder.Write("named.txt", ""), std::uintmax_t{1} << 30);
+    m_folder.AddFolder("block");
+    std::filesystem::resize_file(m_folder.Write("block/big", ""), std::uintmax_t{1} << 30);
     m_folder.Write("pass.txt", "b.example\n");
     // Room for the program and a little more, not for the list.
     const auto loadWithLittleRoom = [this] {
@@ -63,7 +114,22 @@ TEST_F(FilterListsTest, ListTooLargeForMemoryIsLeftEmptyWithOneLine) {
         std::exit(m_lists.NamedList().EntryCount() == 0 && m_lists.IsPassed("b.example") ? 0 : 1);
     };
     EXPECT_EXIT(loadWithLittleRoom(), ::testing::ExitedWithCode(0),
-                "^Nimbrel: .*/named.txt is too large to load\n$");
+                "^Nimbrel: .*/block/big is too large to load\n"
+                "Nimbrel: .*/named.txt is too large to load\n"
+                "Nimbrel: 0 names from 0 lists \\(0 lines skipped\\)\n$");
+}
+
+TEST(ListLoadSummaryTest, CountsTakeThousandsSeparatorsAndSingularWords) {
+    const auto file = [](bool read, std::size_t block, std::size_t allow, std::size_t skipped) {
+        return ListFileCounts{"", ListSide::kBlock, read, {block, allow, skipped}};
+    };
+    EXPECT_EQ(ListLoadSummary({}), "0 names from 0 lists (0 lines skipped)");
+    EXPECT_EQ(ListLoadSummary({file(true, 1, 0, 1), file(false, 0, 0, 0)}),
+              "1 name from 1 list (1 line skipped)");
+    EXPECT_EQ(ListLoadSummary({file(true, 84000, 432, 24), file(true, 0, 0, 1000)}),
+              "84,432 names from 2 lists (1,024 lines skipped)");
+    EXPECT_EQ(ListLoadSummary({file(true, 1234567, 0, 999)}),
+              "1,234,567 names from 1 list (999 lines skipped)");
 }
 
 }  // namespace
