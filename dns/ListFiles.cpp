@@ -71,6 +71,8 @@ ListCounts ReadListText(std::string_view text, ListSide folder, ListNames& names
     ListCounts counts;
     std::string& sideNames = folder == ListSide::kBlock ? names.block : names.allow;
     std::size_t& sideCount = folder == ListSide::kBlock ? counts.blockNames : counts.allowNames;
+    // Names are never longer than their lines: one allocation for the whole text.
+    sideNames.reserve(sideNames.size() + text.size());
     while (!text.empty()) {
         const std::size_t end = std::min(text.find('\n'), text.size());
         const std::size_t before = sideNames.size();

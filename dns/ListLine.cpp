@@ -74,13 +74,12 @@ std::string_view AppendName(std::string_view raw, std::string& names) {
         return {};
     }
     const std::size_t start = names.size();
-    names.resize(start + raw.size());
+    names.append(raw);
     std::size_t labels = 1;
     std::size_t labelLength = 0;
     bool allDigitsAndDots = true;
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-        const char c = LowerAscii(raw[i]);
-        names[start + i] = c;
+    for (std::size_t i = start; i < names.size(); ++i) {
+        const char c = names[i] = LowerAscii(names[i]);
         if (c == '.') {
             if (labelLength == 0) {
                 break;
