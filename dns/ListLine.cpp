@@ -2,8 +2,10 @@
 
 #include <arpa/inet.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -104,12 +106,8 @@ std::string_view AppendName(std::string_view raw, std::string& names) {
 }
 
 bool IsLocalHostName(std::string_view name) {
-    for (const std::string_view local : kLocalHostNames) {
-        if (name == local) {
-            return true;
-        }
-    }
-    return name.starts_with(kLocalIpv6Prefix);
+    return std::ranges::find(kLocalHostNames, name) != std::end(kLocalHostNames) ||
+           name.starts_with(kLocalIpv6Prefix);
 }
 
 ListLine Taken(ListLineKind kind, std::size_t names) {
@@ -119,16 +117,10 @@ ListLine Taken(ListLineKind kind, std::size_t names) {
 // "NAME^" and what may follow it, after the leading "||".
 ListLine AdblockRule(std::string_view rule, ListLineKind kind, std::string& names) {
     const std::size_t caret = rule.find('^');
-    if (caret == std::string_view::npos) {
-        return Taken(kind, 0);
-    }
-    const std::string_view rest = rule.substr(caret + 1);
-    for (const std::string_view end : kWholeHostEnds) {
-        if (rest == end) {
-            return Taken(kind, AppendName(rule.substr(0, caret), names).empty() ? 0 : 1);
-        }
-    }
-    return Taken(kind, 0);
+    const bool wholeHost =
+        caret != std::string_view::npos &&
+        std::ranges::find(kWholeHostEnds, rule.substr(caret + 1)) != std::end(kWholeHostEnds);
+    return Taken(kind, wholeHost && !AppendName(rule.substr(0, caret), names).empty() ? 1 : 0);
 }
 
 // The names after a hosts line's address, up to a comment: a '#' after a blank. A '#' inside a
