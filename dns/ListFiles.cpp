@@ -1,18 +1,24 @@
 #include "dns/ListFiles.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <memory>
 
+#include "base/UniqueFd.h"
 #include "dns/FilterFile.h"
 #include "dns/ListLine.h"
-#include "settings/TextFile.h"
 
 namespace {
+
+constexpr std::size_t kPieceBytes = 1 << 20;
 
 struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
@@ -38,24 +44,69 @@ std::vector<std::string> ListFileNames(const std::string& folder) {
     return files;
 }
 
+void Add(ListCounts& total, const ListCounts& more) {
+    total.blockNames += more.blockNames;
+    total.allowNames += more.allowNames;
+    total.skippedLines += more.skippedLines;
+}
+
+// Reads the list at `path` a piece at a time, whole lines each, so that even a long list
+// never needs room for all of its text at once. False when it cannot be read to the end.
+bool ReadListPieces(const std::string& path, ListSide folder, ListNames& names,
+                    ListCounts& counts) {
+    // Without blocking: a named pipe must not hold the program up at the open.
+    const CUniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat info {};
+    if (!file.IsOpen() || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return false;
+    }
+    // Names are never longer than their lines: one allocation for the whole file.
+    std::string& sideNames = folder == ListSide::kBlock ? names.block : names.allow;
+    sideNames.reserve(sideNames.size() + static_cast<std::size_t>(info.st_size));
+    std::string piece(kPieceBytes, '\0');
+    std::size_t kept = 0;  // the start of a line that the previous read ended inside
+    for (;;) {
+        if (kept == piece.size()) {
+            piece.resize(piece.size() * 2);  // a line longer than the piece
+        }
+        const ssize_t n = ::read(file.Get(), piece.data() + kept, piece.size() - kept);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return false;
+        }
+        const std::size_t filled = kept + static_cast<std::size_t>(n);
+        const std::string_view text(piece.data(), filled);
+        const std::size_t lines = n == 0 ? filled : text.rfind('\n') + 1;
+        Add(counts, ReadListText(text.substr(0, lines), folder, names));
+        if (n == 0) {
+            return true;
+        }
+        kept = filled - lines;
+        std::memmove(piece.data(), piece.data() + lines, kept);
+    }
+}
+
 ListFileCounts ReadListFile(std::string path, ListSide folder, ListNames& names) {
     ListFileCounts file{std::move(path), folder, false, {}};
     const std::size_t blockBefore = names.block.size();
     const std::size_t allowBefore = names.allow.size();
+    bool tooLarge = false;
     try {
-        std::string text;
-        if (ReadTextFile(file.path, text) != ReadResult::kRead) {
-            std::fprintf(stderr, "Nimbrel: cannot read the list %s\n", file.path.c_str());
-            return file;
-        }
-        file.counts = ReadListText(text, folder, names);
-        file.read = true;
+        file.read = ReadListPieces(file.path, folder, names, file.counts);
     } catch (const std::exception&) {
-        // Out of memory: the list gives nothing, the lists read before it stay.
+        tooLarge = true;  // out of memory
+    }
+    if (!file.read) {
+        // The list gives nothing; the lists read before it stay.
         names.block.resize(blockBefore);
         names.allow.resize(allowBefore);
         file.counts = {};
-        std::fprintf(stderr, "Nimbrel: %s is too large to load\n", file.path.c_str());
+        std::fprintf(
+            stderr,
+            tooLarge ? "Nimbrel: %s is too large to load\n" : "Nimbrel: cannot read the list %s\n",
+            file.path.c_str());
     }
     return file;
 }
@@ -71,8 +122,6 @@ ListCounts ReadListText(std::string_view text, ListSide folder, ListNames& names
     ListCounts counts;
     std::string& sideNames = folder == ListSide::kBlock ? names.block : names.allow;
     std::size_t& sideCount = folder == ListSide::kBlock ? counts.blockNames : counts.allowNames;
-    // Names are never longer than their lines: one allocation for the whole text.
-    sideNames.reserve(sideNames.size() + text.size());
     while (!text.empty()) {
         const std::size_t end = std::min(text.find('\n'), text.size());
         const std::size_t before = sideNames.size();

@@ -87,6 +87,21 @@ TEST_F(FilterListsTest, ListsOfBothFoldersJoinTheirSidesAndEachFileKeepsItsCount
               "/allow/mine allow read 0 1 0\n/allow/unreadable allow unread 0 0 0\n");
 }
 
+TEST_F(FilterListsTest, LongListIsReadWithoutLosingALineWhereverItsReadsEnd) {
+    // More lines than one read holds, of several lengths, and a comment longer than a read.
+    std::string text = "#" + std::string(3u << 20, 'x') + "\n";
+    const std::size_t count = 150000;
+    for (std::size_t i = 0; i < count; ++i) {
+        text += "n" + std::to_string(i) + ".example\n";
+    }
+    m_folder.AddFolder("block");
+    m_folder.Write("block/long", text + "last.example");
+    m_lists.LoadFilters();
+    ASSERT_EQ(m_lists.ListFiles().at(0).counts.blockNames, count + 1);
+    EXPECT_EQ(m_lists.NamedList().EntryCount(), count + 1);
+    EXPECT_TRUE(m_lists.IsNamed("n0.example") && m_lists.IsNamed("last.example"));
+}
+
 TEST_F(FilterListsTest, FileTooLargeForMemoryAddsNothingWithOneLineEach) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the sanitizer's allocator ends the program instead of throwing";
