@@ -136,11 +136,11 @@ bool CCommandChannel::Listen(const std::string& folder, const std::string& name)
 }
 
 bool CCommandChannel::Serve(CReactor& reactor, Receiver receiver) {
+    m_receiver = std::move(receiver);
     if (!reactor.WatchReadable(m_listener.Get(), [this] { OnListenerReadable(); })) {
         return false;
     }
     m_reactor = &reactor;
-    m_receiver = std::move(receiver);
     return true;
 }
 

@@ -79,20 +79,20 @@ void CTrayApplication::LeaveQuitToStartUnderWay(const char* windowName,
               [] { return AnotherStartUnderWay(); });
 }
 
-bool CTrayApplication::PostWhile(const char* windowName, const std::vector<int>& commands,
+void CTrayApplication::PostWhile(const char* windowName, const std::vector<int>& commands,
                                  const std::function<bool()>& keepTrying) {
     const auto deadline = std::chrono::steady_clock::now() + kForwardPatience;
     CCommandChannel::PostResult result;
     while ((result = CCommandChannel::Post(m_runtime.folder, windowName, commands)) ==
            CCommandChannel::PostResult::kNoInstance) {
         if (!keepTrying()) {
-            return false;
+            return;
         }
         if (std::chrono::steady_clock::now() >= deadline) {
             std::fprintf(stderr, "%s: no instance took the commands at %s/%s in time\n",
                          m_programName, m_runtime.folder.c_str(), windowName);
             Fail();
-            return false;
+            return;
         }
         std::this_thread::sleep_for(kForwardStep);
     }
@@ -100,9 +100,7 @@ bool CTrayApplication::PostWhile(const char* windowName, const std::vector<int>&
         std::fprintf(stderr, "%s: the running instance at %s/%s did not take the commands\n",
                      m_programName, m_runtime.folder.c_str(), windowName);
         Fail();
-        return false;
     }
-    return true;
 }
 
 bool CTrayApplication::InitSocketLayer(const char* programTitle) {

@@ -87,9 +87,9 @@ protected:
     const RuntimePlace m_runtime;
 
 private:
-    // Posts to the instance on the channel `windowName`, trying again while `keepTrying`
-    // holds, for up to two seconds; true when the commands were delivered.
-    bool PostWhile(const char* windowName, const std::vector<int>& commands,
+    // Posts to the instance on the channel `windowName`, trying again in short steps while
+    // nobody listens there and `keepTrying` holds, for up to two seconds.
+    void PostWhile(const char* windowName, const std::vector<int>& commands,
                    const std::function<bool()>& keepTrying);
 
     std::unique_ptr<CReactor> m_reactor;
