@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 #include <fstream>
@@ -22,17 +23,38 @@ std::string LinkTarget(const std::string& path) {
     return length > 0 ? std::string(target, static_cast<std::size_t>(length)) : std::string();
 }
 
+std::string ContentOf(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
 // The switches of a process: its arguments after the program name, as its own command line
 // would read them.
 CCommandLine SwitchesOf(const std::string& processFolder) {
-    std::ifstream file(processFolder + "/cmdline", std::ios::binary);
-    std::string arguments((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string arguments = ContentOf(processFolder + "/cmdline");
     const std::size_t programEnd = arguments.find('\0');
     arguments.erase(0, programEnd == std::string::npos ? arguments.size() : programEnd + 1);
     for (char& c : arguments) {
         c = c == '\0' ? ' ' : c;
     }
     return CCommandLine(arguments);
+}
+
+// Whether a process started with the runtime folder this one has: "XDG_RUNTIME_DIR" set
+// to the same text, or unset in both.
+bool SharesRuntimeFolder(const std::string& processFolder) {
+    static const std::string kName = "XDG_RUNTIME_DIR=";
+    const char* own = std::getenv("XDG_RUNTIME_DIR");
+    const std::string environment = ContentOf(processFolder + "/environ");
+    for (std::size_t at = 0; at < environment.size();) {
+        const std::size_t end = std::min(environment.find('\0', at), environment.size());
+        if (environment.compare(at, kName.size(), kName) == 0) {
+            return own != nullptr &&
+                   environment.compare(at + kName.size(), end - at - kName.size(), own) == 0;
+        }
+        at = end + 1;
+    }
+    return own == nullptr;
 }
 
 bool IsProcessNumber(const char* name) {
@@ -60,7 +82,8 @@ bool AnotherStartUnderWay() {
         const std::string folder = std::string(kProcesses) + "/" + item->d_name;
         struct stat info {};
         if (::lstat(folder.c_str(), &info) == 0 && info.st_uid == ::geteuid() &&
-            LinkTarget(folder + "/exe") == program && !SwitchesOf(folder).Has("/q")) {
+            LinkTarget(folder + "/exe") == program && !SwitchesOf(folder).Has("/q") &&
+            SharesRuntimeFolder(folder)) {
             found = true;
             break;
         }
