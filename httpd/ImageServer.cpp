@@ -25,8 +25,13 @@ std::string CurrentFolder() {
 
 }  // namespace
 
-CImageServer::CImageServer(IImageServerHost& host, const ProfileStore& profile, unsigned port)
-    : m_host(host), m_settings(profile), m_imageFolder(CurrentFolder()), m_port(port) {}
+CImageServer::CImageServer(IImageServerHost& host, const ProfileStore& profile, unsigned port,
+                           const ConnectionLimits& limits)
+    : m_host(host),
+      m_settings(profile),
+      m_imageFolder(CurrentFolder()),
+      m_port(port),
+      m_roster(limits) {}
 
 CImageServer::~CImageServer() = default;
 
@@ -34,7 +39,8 @@ void CImageServer::StartImageServer() {
     StopImageServer();
     m_host.SetDefaultMenuItem(IImageServerHost::kStopMenuItem);
     // A listener that fails stays in place, unusable, until the next stop releases it.
-    m_listener = std::make_unique<CListenSocket>(m_host, m_settings, m_imageFolder, m_random);
+    m_listener =
+        std::make_unique<CListenSocket>(m_host, m_settings, m_imageFolder, m_random, m_roster);
     if (!m_listener->Create(m_port, SOCK_STREAM, FD_ACCEPT, kListenAddress)) {
         ReportServiceFailure("Quorvin", "bind", kListenAddress, m_port, SOCK_STREAM,
                              WSAGetLastError());

@@ -3,6 +3,8 @@
 #include <memory>
 #include <string>
 
+#include "httpd/ConnectionLimits.h"
+#include "httpd/ConnectionRoster.h"
 #include "httpd/RandomGenerator.h"
 #include "settings/KeptProfile.h"
 
@@ -12,14 +14,17 @@ class ProfileStore;
 
 // The image server's state: the running flag, the one listening socket on 127.0.0.1, the
 // image choice sequence of the process, the folder of the images (the current folder when
-// it is made, which never changes) and the kept "Images" setting. Owned by the main window
-// for the life of the process. Connections outlive a stop: each one runs to its own end.
+// it is made, which never changes), the kept "Images" setting and the roster of live
+// connections. Owned by the main window for the life of the process. Connections outlive a
+// stop: each one runs to its own end, or to the idle limit.
 class CImageServer {
 public:
     static constexpr unsigned kHttpPort = 80;
 
-    // `port` 0 binds an ephemeral port (see Port).
-    CImageServer(IImageServerHost& host, const ProfileStore& profile, unsigned port = kHttpPort);
+    // `port` 0 binds an ephemeral port (see Port). `limits` other than the defaults are for
+    // tests that cannot wait for the idle limit or open hundreds of connections.
+    CImageServer(IImageServerHost& host, const ProfileStore& profile, unsigned port = kHttpPort,
+                 const ConnectionLimits& limits = {});
     ~CImageServer();
     CImageServer(const CImageServer&) = delete;
     CImageServer& operator=(const CImageServer&) = delete;
@@ -41,12 +46,12 @@ public:
     int ListenHandle() const;
 
 private:
-
     IImageServerHost& m_host;
     CKeptProfile m_settings;
     std::string m_imageFolder;
     const unsigned m_port;
     CRandomGenerator m_random;
+    CConnectionRoster m_roster;
     bool m_running = false;
     std::unique_ptr<CListenSocket> m_listener;
 };

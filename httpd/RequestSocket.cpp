@@ -5,10 +5,12 @@
 
 #include <cstring>
 
+#include "httpd/ConnectionRoster.h"
 #include "httpd/ImageServerHost.h"
 #include "httpd/RandomGenerator.h"
 #include "httpd/ReplyChoice.h"
 #include "httpd/RequestReading.h"
+#include "net/Sys.h"
 #include "settings/KeptProfile.h"
 #include "settings/ProfileKeys.h"
 
@@ -55,8 +57,12 @@ std::string ImageName(int draw) {
 }  // namespace
 
 CRequestSocket::CRequestSocket(IImageServerHost& host, CKeptProfile& settings,
-                               const std::string& imageFolder, CRandomGenerator& random)
-    : m_reply(kReplyBufferSize), m_host(&host), m_imageName(ImageName(random.Next())) {
+                               const std::string& imageFolder, CRandomGenerator& random,
+                               CConnectionRoster& roster)
+    : m_reply(kReplyBufferSize),
+      m_host(&host),
+      m_imageName(ImageName(random.Next())),
+      m_roster(&roster) {
     m_imagePath = imageFolder.empty() ? m_imageName : imageFolder + '/' + m_imageName;
     m_useImages = settings.ReadInt(profile::kPreferences, profile::kImages, kImagesDefault);
     ++g_liveCount;
@@ -69,11 +75,43 @@ CRequestSocket::~CRequestSocket() {
         ShutDown(SHUT_RDWR);
         Close();
     }
+    if (m_roster != nullptr) {
+        m_roster->Remove(*this);
+    }
     --g_liveCount;
 }
 
 int CRequestSocket::LiveCount() {
     return g_liveCount;
+}
+
+bool CRequestSocket::TakeProgress() {
+    const bool progressed = m_progressed;
+    m_progressed = false;
+    return progressed;
+}
+
+int CRequestSocket::UnacknowledgedBytes() const {
+    int count = 0;
+    if (!m_replyReady || sys::BytesUnacknowledged(Handle(), count) != 0) {
+        return -1;
+    }
+    return count;
+}
+
+void CRequestSocket::Expire() {
+    LowerActivity();
+    AsyncSelect(0);
+    if (m_replyReady) {
+        // The rest of the reply can no longer reach the client: reset, so that the kernel
+        // does not keep trying to deliver it.
+        const linger reset{1, 0};
+        SetSockOpt(SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    } else {
+        ShutDown(SHUT_RDWR);
+    }
+    Close();
+    delete this;
 }
 
 void CRequestSocket::OnReceive(int /*errorCode*/) {
@@ -92,6 +130,7 @@ void CRequestSocket::OnReceive(int /*errorCode*/) {
     if (received == SOCKET_ERROR) {
         return;
     }
+    m_progressed = true;
     // The request itself plays no part in the reply.
     m_reply.assign(kReplyBufferSize, 0);
     switch (httpd::NextReadStep(received, m_receiveCount)) {
@@ -126,6 +165,7 @@ void CRequestSocket::OnSend(int /*errorCode*/) {
         FailSend();
         return;
     }
+    m_progressed = m_progressed || sent > 0;
     if (sent < m_pending) {
         // The unsent rest moves to the front and the buffer keeps the shorter size, so the
         // following file chunks are read at that size.

@@ -6,6 +6,7 @@
 #include "httpd/ImageFile.h"
 #include "net/AsyncSocket.h"
 
+class CConnectionRoster;
 class CKeptProfile;
 class CRandomGenerator;
 class IImageServerHost;
@@ -15,19 +16,29 @@ class IImageServerHost;
 //
 // Reading (FD_READ | FD_CLOSE) -> sending (FD_WRITE | FD_CLOSE) -> ended. The object
 // belongs to nobody: it is created with new by the listener and deletes itself as the
-// last action of the handler that ends its connection.
+// last action of the handler that ends its connection, or of the roster's sweep when it made
+// no progress for too long.
 class CRequestSocket : public CAsyncSocket {
 public:
     // Draws this connection's image (a file in `imageFolder`) and reads "Images"; both hold
-    // for its whole life.
+    // for its whole life. It leaves `roster` when it ends.
     CRequestSocket(IImageServerHost& host, CKeptProfile& settings, const std::string& imageFolder,
-                   CRandomGenerator& random);
+                   CRandomGenerator& random, CConnectionRoster& roster);
     ~CRequestSocket() override;
     CRequestSocket(const CRequestSocket&) = delete;
     CRequestSocket& operator=(const CRequestSocket&) = delete;
 
     // Connection objects currently alive in this thread's server.
     static int LiveCount();
+
+    // For the roster's sweep: whether bytes were received or sent since the last call; the
+    // bytes of the reply the client has not acknowledged yet, -1 before there is a reply.
+    bool TakeProgress();
+    int UnacknowledgedBytes() const;
+    // Closes a connection that made no progress, without a reply, and deletes it.
+    void Expire();
+    // The roster is going: nothing is reported to it any more.
+    void ForgetRoster() { m_roster = nullptr; }
 
 protected:
     void OnReceive(int errorCode) override;
@@ -63,4 +74,6 @@ private:
     int m_receiveCount = 0;
     int m_status = 0;  // HTTP status of the prepared reply, 0 while there is none
     std::string m_imageName;
+    CConnectionRoster* m_roster;
+    bool m_progressed = false;
 };

@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <linux/sockios.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
@@ -94,6 +95,10 @@ ssize_t SendTo(int fd, const void* buf, std::size_t len, int flags, const sockad
 
 int BytesWaiting(int fd, int& count) {
     return ::ioctl(fd, FIONREAD, &count);
+}
+
+int BytesUnacknowledged(int fd, int& count) {
+    return ::ioctl(fd, SIOCOUTQ, &count);
 }
 
 int PendingError(int fd, int& error) {

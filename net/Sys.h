@@ -26,6 +26,9 @@ ssize_t Send(int fd, const void* buf, std::size_t len, int flags);
 ssize_t RecvFrom(int fd, void* buf, std::size_t len, int flags, sockaddr_in& from);
 ssize_t SendTo(int fd, const void* buf, std::size_t len, int flags, const sockaddr_in& to);
 int BytesWaiting(int fd, int& count);  // FIONREAD
+// Bytes of a stream socket's send queue that the peer has not acknowledged yet, sent or not
+// (SIOCOUTQ): it shrinks while the peer reads.
+int BytesUnacknowledged(int fd, int& count);
 int PendingError(int fd, int& error);  // SO_ERROR, which it also clears
 int LocalAddress(int fd, sockaddr_in& address);
 // 1 when `fd` has something to read, 0 on time-out; an interrupted wait goes on for the rest.

@@ -9,7 +9,6 @@
 #include "settings/ProfileKeys.h"
 #include "settings/ProfileStore.h"
 #include "shell/Desktop.h"
-#include "shell/InstanceLock.h"
 #include "shell/WindowMessages.h"
 
 namespace nimbrel {
@@ -46,17 +45,14 @@ bool CNimbrelApp::InitInstance() {
     if (plan.showAbout) {
         OnAppAbout();
     }
-    if (!m_runtime.folder.empty()) {
-        m_mutex = std::make_unique<CInstanceLock>(m_runtime.folder, kMutexName);
-    }
-    if (m_mutex && m_mutex->AlreadyExisted()) {
-        // Whether or not the running instance has its window yet, this process ends.
-        ForwardToRunningInstance(kWindowName, kForwards);
+    if (!IsFirstStart(kMutexName, kWindowName, kForwards)) {
         return false;
     }
     if (plan.quit) {
+        LeaveQuitToStartUnderWay(kWindowName, kForwards);
         return false;
     }
+    TakeCommandChannel(kWindowName);
     if (plan.hideOnStart) {
         m_profile.WriteInt(profile::kPreferences, profile::kHideOnStart, *plan.hideOnStart);
     }
@@ -71,7 +67,7 @@ bool CNimbrelApp::InitInstance() {
         Fail();
         return false;
     }
-    AcceptCommands(*m_pMainWnd, kWindowName);
+    AcceptCommands(*m_pMainWnd);
     m_pMainWnd->StartDnsService();
 
     for (const int command : plan.commands) {
@@ -83,7 +79,6 @@ bool CNimbrelApp::InitInstance() {
 int CNimbrelApp::ExitInstance() {
     const int status = CTrayApplication::ExitInstance();
     m_pMainWnd.reset();
-    m_mutex.reset();
     return status;
 }
 

@@ -6,8 +6,6 @@
 #include "dns/DnsMessage.h"
 #include "shell/TrayApplication.h"
 
-class CInstanceLock;
-
 namespace nimbrel {
 
 class CMainFrame;
@@ -41,7 +39,6 @@ public:
 
 private:
     const unsigned m_dnsPort;
-    std::unique_ptr<CInstanceLock> m_mutex;
     std::unique_ptr<CMainFrame> m_pMainWnd;
 };
 

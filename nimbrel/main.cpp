@@ -1,6 +1,7 @@
 #include "nimbrel/NimbrelApp.h"
 #include "nimbrel/Usage.h"
 #include "settings/ProfileStore.h"
+#include "shell/DeferredDesktop.h"
 #include "shell/DesktopFactory.h"
 #include "shell/ExecutablePath.h"
 #include "shell/InformationRequest.h"
@@ -12,8 +13,8 @@ int main(int argc, char** argv) {
     }
     const ProfileStore profile(ProfileStore::DefaultPath(ExecutablePath(argv[0])));
     const CCommandLine commandLine(argc, argv);
-    const std::unique_ptr<IDesktop> desktop = MakeDesktop(argc, argv, "nimbrel");
-    nimbrel::CNimbrelApp app(*desktop, profile, commandLine, FindRuntimePlace("Nimbrel"));
+    CDeferredDesktop desktop([&] { return MakeDesktop(argc, argv, "nimbrel"); });
+    nimbrel::CNimbrelApp app(desktop, profile, commandLine, FindRuntimePlace("Nimbrel"));
     if (app.InitInstance()) {
         app.Run();
     }

@@ -45,12 +45,14 @@ bool CQuorvinApp::InitInstance() {
     if (plan.showAbout) {
         OnAppAbout();
     }
-    if (ForwardToRunningInstance(kWindowName, kForwards)) {
+    if (!IsFirstStart(kLockName, kWindowName, kForwards)) {
         return false;
     }
     if (plan.quit) {
+        LeaveQuitToStartUnderWay(kWindowName, kForwards);
         return false;
     }
+    TakeCommandChannel(kWindowName);
     if (plan.hideOnStart) {
         m_profile.WriteInt(profile::kPreferences, profile::kHideOnStart, *plan.hideOnStart);
     }
@@ -68,7 +70,7 @@ bool CQuorvinApp::InitInstance() {
         Fail();
         return false;
     }
-    AcceptCommands(*m_pMainWnd, kWindowName);
+    AcceptCommands(*m_pMainWnd);
     return true;
 }
 

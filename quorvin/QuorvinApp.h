@@ -17,6 +17,8 @@ class CQuorvinApp : public CTrayApplication {
 public:
     static constexpr const char* kProgramTitle = "QUORVIN";
     static constexpr const char* kWindowName = "QUORVIN";
+    // Held by the running instance, so that two starts at once find each other.
+    static constexpr const char* kLockName = "QUORVINNIVROUQ";
 
     // None of the references is owned; all must outlive the application object.
     // `httpPort` stays at its default in the program.

@@ -1,6 +1,7 @@
 #include "quorvin/QuorvinApp.h"
 #include "quorvin/Usage.h"
 #include "settings/ProfileStore.h"
+#include "shell/DeferredDesktop.h"
 #include "shell/DesktopFactory.h"
 #include "shell/ExecutablePath.h"
 #include "shell/InformationRequest.h"
@@ -12,8 +13,8 @@ int main(int argc, char** argv) {
     }
     const ProfileStore profile(ProfileStore::DefaultPath(ExecutablePath(argv[0])));
     const CCommandLine commandLine(argc, argv);
-    const std::unique_ptr<IDesktop> desktop = MakeDesktop(argc, argv, "quorvin");
-    quorvin::CQuorvinApp app(*desktop, profile, commandLine, FindRuntimePlace("Quorvin"));
+    CDeferredDesktop desktop([&] { return MakeDesktop(argc, argv, "quorvin"); });
+    quorvin::CQuorvinApp app(desktop, profile, commandLine, FindRuntimePlace("Quorvin"));
     if (app.InitInstance()) {
         app.Run();
     }

@@ -101,9 +101,6 @@ bool WriteAll(int fd, const std::string& text) {
 
 }  // namespace
 
-CCommandChannel::CCommandChannel(CReactor& reactor, Receiver receiver)
-    : m_reactor(reactor), m_receiver(std::move(receiver)) {}
-
 CCommandChannel::~CCommandChannel() {
     while (!m_connections.empty()) {
         CloseConnection(m_connections.begin()->first);
@@ -112,7 +109,9 @@ CCommandChannel::~CCommandChannel() {
         // Removed while still listening: an instance starting meanwhile finds this one alive
         // and leaves the path alone.
         RemoveBoundFile();
-        m_reactor.Unwatch(m_listener.Get());
+        if (m_reactor != nullptr) {
+            m_reactor->Unwatch(m_listener.Get());
+        }
     }
 }
 
@@ -123,9 +122,8 @@ bool CCommandChannel::Listen(const std::string& folder, const std::string& name)
         return false;
     }
     struct stat bound {};
-    const bool ready = ::lstat(m_path.c_str(), &bound) == 0 &&
-                       sys::Listen(listener.Get(), kListenBacklog) == 0 &&
-                       m_reactor.WatchReadable(listener.Get(), [this] { OnListenerReadable(); });
+    const bool ready =
+        ::lstat(m_path.c_str(), &bound) == 0 && sys::Listen(listener.Get(), kListenBacklog) == 0;
     const int error = errno;
     m_boundFile = {bound.st_dev, bound.st_ino};
     if (!ready) {
@@ -134,6 +132,15 @@ bool CCommandChannel::Listen(const std::string& folder, const std::string& name)
         return false;
     }
     m_listener = std::move(listener);
+    return true;
+}
+
+bool CCommandChannel::Serve(CReactor& reactor, Receiver receiver) {
+    m_receiver = std::move(receiver);
+    if (!reactor.WatchReadable(m_listener.Get(), [this] { OnListenerReadable(); })) {
+        return false;
+    }
+    m_reactor = &reactor;
     return true;
 }
 
@@ -152,13 +159,13 @@ void CCommandChannel::OnListenerReadable() {
             // The connection stays queued without a descriptor for it; the listener stays
             // readable, so it is held back until one frees instead of spinning the loop.
             if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) {
-                m_reactor.HoldWatchUntilDescriptorFree(m_listener.Get());
+                m_reactor->HoldWatchUntilDescriptorFree(m_listener.Get());
             }
             return;
         }
         const int fd = connection.Get();
         if (PeerIsThisUser(fd) &&
-            m_reactor.WatchReadable(fd, [this, fd] { OnConnectionReadable(fd); })) {
+            m_reactor->WatchReadable(fd, [this, fd] { OnConnectionReadable(fd); })) {
             m_connections[fd].fd = std::move(connection);
         }
     }
@@ -182,7 +189,7 @@ void CCommandChannel::OnConnectionReadable(int fd) {
 }
 
 void CCommandChannel::CloseConnection(int fd) {
-    m_reactor.Unwatch(fd);
+    m_reactor->Unwatch(fd);
     m_connections.erase(fd);
 }
 

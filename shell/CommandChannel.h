@@ -18,8 +18,10 @@ class CReactor;
 // ids as decimal lines, in order, and closes without waiting for an answer. Both ends talk
 // only to processes of this user: a socket or a connection of another user is ignored.
 //
-// The listening side is owned by the main window's application and lives as long as the
-// window. Received ids go to the receiver as they arrive, from the reactor's loop.
+// The listening side is owned by the application and lives as long as the running
+// instance. It listens from the moment the instance knows it is the first, before it has a
+// loop or a window: a second start finds it at once, and what it sends waits in the socket
+// until Serve. Received ids then go to the receiver as they arrive, from the reactor's loop.
 class CCommandChannel {
 public:
     using Receiver = std::function<void(int commandId)>;
@@ -30,7 +32,7 @@ public:
         kNotTaken,  // an instance is there but took the connection or the ids not in time
     };
 
-    CCommandChannel(CReactor& reactor, Receiver receiver);
+    CCommandChannel() = default;
     // Removes the socket file only if it is still the one this channel bound.
     ~CCommandChannel();
 
@@ -42,6 +44,9 @@ public:
     // False, with errno set, when the socket cannot be made.
     bool Listen(const std::string& folder, const std::string& name);
     const std::string& Path() const { return m_path; }
+    // Hands the ids of connections, those already waiting first, to `receiver` from
+    // `reactor`'s loop. False, with errno set, when the reactor cannot watch the socket.
+    bool Serve(CReactor& reactor, Receiver receiver);
 
     // Finds the running instance's socket in `folder` (its name compared without regard
     // to letter case) and writes `ids` to it; connecting and writing give up after a
@@ -60,7 +65,7 @@ private:
     void CloseConnection(int fd);
     void RemoveBoundFile() const;
 
-    CReactor& m_reactor;
+    CReactor* m_reactor = nullptr;  // while serving
     Receiver m_receiver;
     CUniqueFd m_listener;
     std::string m_path;

@@ -8,17 +8,17 @@
 CInstanceLock::CInstanceLock(const std::string& folder, const std::string& name)
     : m_path(folder + "/" + name) {
     // Never through a link: the lock must not create or hold a file somewhere else.
-    CUniqueFd fd(::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
-    if (!fd.IsOpen()) {
-        return;
+    m_fd.Reset(::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (m_fd.IsOpen() && !TryAgain() && !m_alreadyExisted) {
+        m_fd.Reset();
     }
+}
+
+bool CInstanceLock::TryAgain() {
     int result;
     do {
-        result = ::flock(fd.Get(), LOCK_EX | LOCK_NB);
+        result = ::flock(m_fd.Get(), LOCK_EX | LOCK_NB);
     } while (result != 0 && errno == EINTR);
-    if (result == 0) {
-        m_fd = std::move(fd);
-    } else {
-        m_alreadyExisted = errno == EWOULDBLOCK;
-    }
+    m_alreadyExisted = result != 0 && errno == EWOULDBLOCK;
+    return result == 0;
 }

@@ -19,6 +19,9 @@ public:
     bool IsValid() const { return m_fd.IsOpen(); }
     // Another process holds the lock.
     bool AlreadyExisted() const { return m_alreadyExisted; }
+    // Tries once more to take a lock that another process held; true once this object
+    // holds it (AlreadyExisted() is then false).
+    bool TryAgain();
     const std::string& Path() const { return m_path; }
 
 private:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "shell/RuntimeFolder.h"
 
 class CCommandChannel;
+class CInstanceLock;
 class CReactor;
 class IDesktop;
 class INotificationArea;
@@ -47,18 +49,30 @@ protected:
     CTrayApplication(const char* programName, IDesktop& desktop, const ProfileStore& profile,
                      CCommandLine commandLine, RuntimePlace runtime);
 
-    // Posts the commands of the switches present to the running instance whose window is
-    // named `windowName`; false when there is none. An instance that does not take them in
-    // time is reported on standard error and counts as found.
-    bool ForwardToRunningInstance(const char* windowName, std::span<const Forward> forwards);
+    // Takes the single-instance lock `lockName` and answers whether this process is the
+    // first start. One that finds the lock held is a second start: it hands the commands of
+    // the switches present to the instance on the channel named `windowName`, waiting in
+    // short steps for up to two seconds while the holder is still starting. A holder that
+    // lets the lock go without taking commands was a start that ended at once: this process
+    // then takes the lock and is the first. Commands that do not reach an instance are
+    // reported on standard error, and the exit status is 1.
+    bool IsFirstStart(const char* lockName, const char* windowName,
+                      std::span<const Forward> forwards);
+    // For a first start with /q, which ends at once: when another start of this program is
+    // on its way to becoming the instance (`prog & prog /q`, and this one came to the lock
+    // first), it lets that one have the lock and hands it the commands, as a second start.
+    void LeaveQuitToStartUnderWay(const char* windowName, std::span<const Forward> forwards);
     // Creates the reactor; on failure shows the socket failure message with `programTitle`
     // as caption and sets the exit status.
     bool InitSocketLayer(const char* programTitle);
     INotificationArea& CreateNotificationArea(const char* program);
-    // From now on `window` receives the commands of a second start (on the channel named
-    // `windowName`; a channel that cannot listen is reported on standard error) and the Exit
-    // command when SIGTERM or SIGINT arrives.
-    void AcceptCommands(ITrayOwner& window, const char* windowName);
+    // Listens on the channel named `windowName`, right after IsFirstStart: a second start
+    // finds the instance from then on, and its commands wait for AcceptCommands. A channel that
+    // cannot listen is reported on standard error.
+    void TakeCommandChannel(const char* windowName);
+    // From now on `window` receives the commands of a second start and the Exit command
+    // when SIGTERM or SIGINT arrives.
+    void AcceptCommands(ITrayOwner& window);
     // Queues a command for the main window; it runs from the loop, never inside a socket
     // handler, and not at all once the window is closing.
     void PostCommand(int id);
@@ -73,8 +87,14 @@ protected:
     const RuntimePlace m_runtime;
 
 private:
+    // Posts to the instance on the channel `windowName`, trying again in short steps while
+    // nobody listens there and `keepTrying` holds, for up to two seconds.
+    void PostWhile(const char* windowName, const std::vector<int>& commands,
+                   const std::function<bool()>& keepTrying);
+
     std::unique_ptr<CReactor> m_reactor;
     std::unique_ptr<INotificationArea> m_notificationArea;
+    std::unique_ptr<CInstanceLock> m_lock;  // held until the program's objects are gone
     std::unique_ptr<CCommandChannel> m_channel;
     ITrayOwner* m_window = nullptr;
     bool m_closing = false;

@@ -3,16 +3,37 @@
 #include <sys/stat.h>
 
 #include <chrono>
-#include <filesystem>
 #include <thread>
 
+#include "base/UniqueFd.h"
+#include "net/Sys.h"
 #include "tests/support/LoopbackClients.h"
-
-namespace fs = std::filesystem;
 
 constexpr unsigned kDnsPort = 53;
 constexpr unsigned kHttpPort = 80;
 constexpr int kAskSliceMs = 100;
+constexpr int kStartPatienceMs = 3000;
+
+namespace {
+
+// Whether the instance that binds `path` serves its channel from its loop within
+// `patienceMs`: it then reads an empty connection to its end and closes it. A start still on
+// its way listens already, but leaves the connection waiting.
+bool ServesChannel(const std::string& path, int patienceMs) {
+    for (int waited = 0; waited < patienceMs; waited += 10) {
+        const CUniqueFd fd(sys::UnixSocket(false));
+        if (sys::ConnectUnix(fd.Get(), path) == 0) {
+            char byte = 0;
+            return sys::Shutdown(fd.Get(), SHUT_WR) == 0 &&
+                   sys::PollReadable(fd.Get(), patienceMs - waited) == 1 &&
+                   sys::Read(fd.Get(), &byte, 1) == 0;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
+}  // namespace
 
 EndToEndTest::EndToEndTest()
     : m_config(m_root.AddFolder("config")),
@@ -34,10 +55,8 @@ std::unique_ptr<ProgramProcess> EndToEndTest::StartInstance(const std::string& b
                                                             const std::string& channel,
                                                             const std::vector<std::string>& args) {
     auto process = std::make_unique<ProgramProcess>(binary, args, Environment(), m_work);
-    for (int waited = 0; waited < 3000 && !fs::exists(m_runtime + "/" + channel); waited += 10) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_TRUE(fs::exists(m_runtime + "/" + channel)) << process->StandardError();
+    EXPECT_TRUE(ServesChannel(m_runtime + "/" + channel, kStartPatienceMs))
+        << process->StandardError();
     return process;
 }
 

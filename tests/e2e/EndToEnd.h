@@ -23,7 +23,8 @@ protected:
     // the sanitizer build a leak makes a program's exit status non-zero, which every test
     // checks.
     virtual std::map<std::string, std::string> Environment() const;
-    // Starts an instance and waits until it takes commands (its socket named `channel`).
+    // Starts an instance and waits until it takes commands (its socket named `channel`) in
+    // its loop, its start-up done.
     std::unique_ptr<ProgramProcess> StartInstance(const std::string& binary,
                                                   const std::string& channel,
                                                   const std::vector<std::string>& args = {});

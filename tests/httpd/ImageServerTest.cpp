@@ -16,6 +16,7 @@
 #include <tuple>
 #include <vector>
 
+#include "httpd/ConnectionLimits.h"
 #include "httpd/ImageServerHost.h"
 #include "httpd/RequestReading.h"
 #include "httpd/RequestSocket.h"
@@ -50,6 +51,12 @@ protected:
     void SetUp() override {
         std::filesystem::current_path(m_folder.Path());
         m_server = std::make_unique<CImageServer>(m_host, m_folder.Profile(), 0);
+        m_server->StartImageServer();
+        ASSERT_TRUE(m_server->IsRunning());
+    }
+    // A server in the place of the first, with other limits.
+    void Restart(const ConnectionLimits& limits) {
+        m_server = std::make_unique<CImageServer>(m_host, m_folder.Profile(), 0, limits);
         m_server->StartImageServer();
         ASSERT_TRUE(m_server->IsRunning());
     }
@@ -140,6 +147,75 @@ TEST_F(ImageServerTest, LargeFileReachesASlowReaderWholeThoughTheServerStops) {
     ASSERT_TRUE(ReadToEnd(client, 300));
     EXPECT_FALSE(client.WasReset());
     EXPECT_TRUE(client.Received() == kHeader + picture);
+}
+
+// A look every 10 ms; more than 10 looks without progress close a connection.
+constexpr ConnectionLimits kShortIdleLimit{.idleLimitMs = 100, .sweepPeriodMs = 10};
+
+TEST_F(ImageServerTest, IdleConnectionsAreClosedWithoutReplyAndKeepTheirDraws) {
+    Restart(kShortIdleLimit);
+    for (int digit = 0; digit < 6; ++digit) {
+        m_folder.Write("image." + std::to_string(digit) + ".gif", std::to_string(digit));
+    }
+    kit::CTcpClient silent(m_server->Port());
+    kit::CTcpClient fullBuffer(m_server->Port());
+    SendAll(fullBuffer, std::string(httpd::kRequestBufferSize, 'x'));
+    for (kit::CTcpClient* client : {&silent, &fullBuffer}) {
+        ASSERT_TRUE(ReadToEnd(*client));
+        EXPECT_EQ(client->Received(), "");
+    }
+    EXPECT_EQ(Fetch(), kHeader + "4");  // the third draw
+}
+
+TEST_F(ImageServerTest, ReaderThatStopsIsCutOffWhileOneThatReadsSlowlyGetsAll) {
+    Restart(kShortIdleLimit);
+    std::string picture(1 << 20, '\0');
+    std::generate(picture.begin(), picture.end(), std::mt19937(12345));
+    for (const char* digit : {"4", "5"}) {
+        m_folder.Write(std::string("image.") + digit + ".gif", picture);
+    }
+    // A send queue so long that room for more comes back only after several idle limits of
+    // slow reading: the slow reader's progress shows in the queue alone.
+    const int sendBuffer = 256 << 10;
+    ASSERT_EQ(::setsockopt(m_server->ListenHandle(), SOL_SOCKET, SO_SNDBUF, &sendBuffer,
+                           sizeof sendBuffer),
+              0);
+    kit::CTcpClient slow(m_server->Port(), {.receiveBuffer = 4096});
+    kit::CTcpClient stopped(m_server->Port(), {.receiveBuffer = 4096});
+    SendAll(slow);
+    SendAll(stopped);
+    // 4000 bytes every 5 ms.
+    ASSERT_TRUE(kit::DispatchUntil(
+        m_reactor,
+        [&] {
+            slow.ReadAvailable(4000);
+            kit::DispatchFor(m_reactor, 5);
+            return slow.Ended();
+        },
+        30000));
+    EXPECT_FALSE(slow.WasReset());
+    EXPECT_TRUE(slow.Received() == kHeader + picture);
+    ASSERT_TRUE(kit::DispatchUntil(m_reactor, [] { return CRequestSocket::LiveCount() == 0; }));
+    stopped.ReadToEnd();
+    EXPECT_TRUE(stopped.WasReset());
+    EXPECT_LT(stopped.Received().size(), kHeader.size() + picture.size());
+}
+
+TEST_F(ImageServerTest, ConnectionsBeyondTheBoundWaitWithoutCpuAndAreServedInTurn) {
+    Restart({.maxConnections = 2});
+    m_folder.Profile().WriteString(profile::kPreferences, profile::kImages, "0");
+    auto first = std::make_unique<kit::CTcpClient>(m_server->Port());
+    kit::CTcpClient second(m_server->Port());
+    ASSERT_TRUE(kit::DispatchUntil(m_reactor, [] { return CRequestSocket::LiveCount() == 2; }));
+    kit::CTcpClient waiting(m_server->Port());
+    SendAll(waiting);
+    const std::clock_t cpuBefore = std::clock();
+    kit::DispatchFor(m_reactor, 300);
+    EXPECT_LT(std::clock() - cpuBefore, CLOCKS_PER_SEC * 60 / 1000);
+    EXPECT_EQ(CRequestSocket::LiveCount(), 2);
+    first.reset();
+    EXPECT_TRUE(ReadToEnd(waiting));
+    EXPECT_EQ(waiting.Received(), kBuiltInReply);
 }
 
 TEST_F(ImageServerTest, PeerOtherThanTheLocalHostIsClosedWithoutReply) {

@@ -6,6 +6,7 @@
 #include "nimbrel/MainFrame.h"
 #include "shell/CommandChannel.h"
 #include "shell/HeadlessDesktop.h"
+#include "shell/InstanceLock.h"
 #include "shell/WindowMessages.h"
 #include "tests/support/TempFolder.h"
 
@@ -27,6 +28,17 @@ TEST(NimbrelAppTest, RunningInstanceCarriesOutPostedCommandsUntilExit) {
     EXPECT_TRUE(app.MainWindow()->TrayIcon().IsHidden());
     EXPECT_TRUE(app.MainWindow()->IsRunning());
     EXPECT_EQ(app.ExitInstance(), 0);
+}
+
+// The lock is held, but no instance ever takes commands: the switches are not lost silently.
+TEST(NimbrelAppTest, SecondStartGivesUpWithStatusOneWhenTheLockHolderNeverTakesCommands) {
+    kit::CTempFolder folder;
+    const CInstanceLock held(folder.Path(), CNimbrelApp::kMutexName);
+    CHeadlessDesktop desktop;
+    CNimbrelApp app(desktop, folder.Profile(), CCommandLine("/l"), RuntimePlace{folder.Path(), ""},
+                    0);
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_EQ(app.ExitInstance(), 1);
 }
 
 }  // namespace

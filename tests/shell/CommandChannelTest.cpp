@@ -37,6 +37,10 @@ protected:
     Result Post(const std::string& name, const std::vector<int>& ids) const {
         return CCommandChannel::Post(m_folder.Path(), name, ids);
     }
+    bool Listen(const std::string& name) {
+        return m_channel.Listen(m_folder.Path(), name) &&
+               m_channel.Serve(m_reactor, [this](int id) { m_received.push_back(id); });
+    }
     bool AwaitIds(std::size_t count) {
         return kit::DispatchUntil(m_reactor, [&] { return m_received.size() >= count; });
     }
@@ -44,15 +48,25 @@ protected:
     kit::CTempFolder m_folder;
     CReactor m_reactor;
     std::vector<int> m_received;
-    CCommandChannel m_channel{m_reactor, [this](int id) { m_received.push_back(id); }};
+    CCommandChannel m_channel;
 };
 
 TEST_F(CommandChannelTest, PostedIdsArriveInOrderWhateverTheNamesLetterCase) {
-    ASSERT_TRUE(m_channel.Listen(m_folder.Path(), "Quorvin"));
+    ASSERT_TRUE(Listen("Quorvin"));
     EXPECT_EQ(Post("QUORVIN", {32775, 32777}), Result::kDelivered);
     EXPECT_EQ(Post("Quorvin", {57665}), Result::kDelivered);
     EXPECT_TRUE(AwaitIds(3));
     EXPECT_EQ(m_received, (std::vector<int>{32775, 32777, 57665}));
+}
+
+// An instance listens before it has a loop to serve the channel: nothing sent meanwhile is lost.
+TEST_F(CommandChannelTest, IdsPostedBeforeTheChannelIsServedWaitForIt) {
+    ASSERT_TRUE(m_channel.Listen(m_folder.Path(), "NIMBREL"));
+    EXPECT_EQ(Post("NIMBREL", {32777}), Result::kDelivered);
+    EXPECT_EQ(Post("NIMBREL", {57665}), Result::kDelivered);
+    ASSERT_TRUE(m_channel.Serve(m_reactor, [this](int id) { m_received.push_back(id); }));
+    EXPECT_TRUE(AwaitIds(2));
+    EXPECT_EQ(m_received, (std::vector<int>{32777, 57665}));
 }
 
 // An instance that died without cleaning up leaves its socket file behind; one that is
@@ -61,7 +75,7 @@ TEST_F(CommandChannelTest, SocketOfNoLiveInstanceIsReplacedAndAStuckOneGivesUp) 
     EXPECT_EQ(Post("NIMBREL", {57665}), Result::kNoInstance);
     ListenerAt(m_folder.Path() + "/NIMBREL", -1);
     EXPECT_EQ(Post("NIMBREL", {57665}), Result::kNoInstance);
-    ASSERT_TRUE(m_channel.Listen(m_folder.Path(), "NIMBREL"));
+    ASSERT_TRUE(Listen("NIMBREL"));
     EXPECT_EQ(Post("NIMBREL", {32777}), Result::kDelivered);
     EXPECT_TRUE(AwaitIds(1));
 
@@ -75,12 +89,12 @@ TEST_F(CommandChannelTest, SocketOfNoLiveInstanceIsReplacedAndAStuckOneGivesUp) 
 // Racing starts: the second finds the first alive and fails; and once another socket
 // stands at the path, the first one's end leaves it there.
 TEST_F(CommandChannelTest, TwoChannelsOnOneNameNeverRemoveEachOthersSocket) {
-    ASSERT_TRUE(m_channel.Listen(m_folder.Path(), "QUORVIN"));
-    auto second = std::make_unique<CCommandChannel>(m_reactor, [](int) {});
+    ASSERT_TRUE(Listen("QUORVIN"));
+    auto second = std::make_unique<CCommandChannel>();
     EXPECT_FALSE(second->Listen(m_folder.Path(), "QUORVIN"));
     second.reset();
     EXPECT_EQ(Post("QUORVIN", {32776}), Result::kDelivered);
-    auto first = std::make_unique<CCommandChannel>(m_reactor, [](int) {});
+    auto first = std::make_unique<CCommandChannel>();
     ASSERT_TRUE(first->Listen(m_folder.Path(), "NIMBREL"));
     ::unlink((m_folder.Path() + "/NIMBREL").c_str());
     const CUniqueFd other = ListenerAt(m_folder.Path() + "/NIMBREL", 1);
@@ -94,7 +108,7 @@ TEST_F(CommandChannelTest, PeerOfAnotherUserIsIgnoredAtBothEnds) {
         GTEST_SKIP() << "needs root to run a process of another user";
     }
     ::chmod(m_folder.Path().c_str(), 0777);
-    ASSERT_TRUE(m_channel.Listen(m_folder.Path(), "NIMBREL"));
+    ASSERT_TRUE(Listen("NIMBREL"));
     ::chmod((m_folder.Path() + "/NIMBREL").c_str(), 0777);
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
@@ -119,7 +133,7 @@ TEST_F(CommandChannelTest, PeerOfAnotherUserIsIgnoredAtBothEnds) {
 
 // A full process must neither lose a second start's commands nor spin on the listener.
 TEST_F(CommandChannelTest, ListenerOutOfDescriptorsWaitsForOneAndLosesNothing) {
-    ASSERT_TRUE(m_channel.Listen(m_folder.Path(), "NIMBREL"));
+    ASSERT_TRUE(Listen("NIMBREL"));
     auto closing = std::make_unique<CAsyncSocket>();
     ASSERT_TRUE(closing->Create(0, SOCK_DGRAM, 0, "127.0.0.1"));
     // The loop meets the socket once while descriptors are free: the sanitizers need one then.
