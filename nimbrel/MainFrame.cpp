@@ -7,6 +7,8 @@
 #include "dns/DnsSocket.h"
 #include "net/ServiceFailure.h"
 #include "nimbrel/Commands.h"
+#include "nimbrel/ServiceText.h"
+#include "settings/ProfileKeys.h"
 #include "settings/ProfileStore.h"
 #include "shell/Desktop.h"
 
@@ -19,6 +21,7 @@ constexpr int kStoppedIcon = 138;
 constexpr int kRunningIcon = 131;
 
 constexpr const char* kTip = "Nimbrel";
+constexpr int kKeepActivityDefault = 1;
 
 }  // namespace
 
@@ -32,7 +35,8 @@ CMainFrame::CMainFrame(const ProfileStore& profile, INotificationArea& area, IDe
       m_proxyDNSDialog(profile),
       m_ipInfoDialog(profile),
       m_filterCommands(profile, desktop),
-      m_filters(profile, this) {
+      m_filters(profile, this),
+      m_tip(m_trayIcon, [this] { return ServiceTip(m_running, m_queryLog.Counters()); }) {
     BuildCommandTable();
 }
 
@@ -58,6 +62,7 @@ bool CMainFrame::Create() {
         return false;
     }
     m_trayIcon.SetIcon(kRunningIcon);
+    m_tip.ShowNow();
     return true;
 }
 
@@ -68,6 +73,8 @@ void CMainFrame::StartDnsService() {
     m_filters.LoadFilters();
     m_relay.LoadProxyServers();
     m_activity = kIdle;
+    m_queryLog.Restart(m_profile.ReadInt(profile::kPreferences, profile::kKeepActivity,
+                                         kKeepActivityDefault) != 0);
 
     m_pDnsSocket = std::make_unique<CDnsSocket>(m_filters, m_relay, m_profile, this);
     m_running = true;
@@ -80,6 +87,7 @@ void CMainFrame::StartDnsService() {
         m_activity = kStopped;
         m_trayIcon.SetIcon(kStoppedIcon);
     }
+    m_tip.ShowNow();
     m_trayIcon.UpdateMenu();
 }
 
@@ -91,6 +99,7 @@ void CMainFrame::StopDnsService() {
         m_pDnsSocket->Close();
         m_pDnsSocket.reset();
     }
+    m_tip.ShowNow();
     m_trayIcon.UpdateMenu();
 }
 
@@ -119,6 +128,11 @@ void CMainFrame::SetActivity(int state) {
         return;
     }
     m_trayIcon.SetIcon(kActivityIcons[static_cast<std::size_t>(state)]);
+}
+
+void CMainFrame::RecordQuery(const QueryRecord& record) {
+    m_queryLog.Record(record);
+    m_tip.Changed();
 }
 
 void CMainFrame::OnProxyDNS() {

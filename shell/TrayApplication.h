@@ -1,7 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "shell/CommandLine.h"
@@ -59,6 +61,9 @@ protected:
     // `windowName`; a channel that cannot listen is reported on standard error) and the Exit
     // command when SIGTERM or SIGINT arrives.
     void AcceptCommands(ITrayOwner& window, const char* windowName);
+    // From now on SIGUSR1 writes `statusLine()` as one line on standard error, from the loop;
+    // the program goes on running.
+    void WriteStatusOnSignal(std::function<std::string()> statusLine);
     // Queues a command for the main window; it runs from the loop, never inside a socket
     // handler, and not at all once the window is closing.
     void PostCommand(int id);

@@ -1,0 +1,31 @@
+#include "activity/QueryLog.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(QueryLogTest, CountsEveryOutcomeKeepsNamesOnlyWhenAskedAndRestartsFromNothing) {
+    CQueryLog log;
+    using enum QueryOutcome;
+    for (const QueryOutcome outcome :
+         {kBlocked, kRelayed, kRefused, kFailed, kDropped, kLocal, kBlocked}) {
+        log.Record(QueryRecord{"a.example", 1, outcome});
+    }
+    EXPECT_EQ(log.Counters().Queries(), 7u);
+    EXPECT_EQ(log.Counters().Of(kBlocked), 2u);
+    for (const QueryOutcome outcome : {kRelayed, kRefused, kFailed, kDropped, kLocal}) {
+        EXPECT_EQ(log.Counters().Of(outcome), 1u);
+    }
+    EXPECT_EQ(log.Recent().Size(), 7u);
+    EXPECT_GT(log.Recent().Newest(0).timeMs, 0);
+
+    log.Restart(false);
+    EXPECT_EQ(log.Counters().Queries(), 0u);
+    EXPECT_EQ(log.Recent().Size(), 0u);
+    log.Record(QueryRecord{"a.example", 1, kBlocked});
+    EXPECT_EQ(log.Counters().Of(kBlocked), 1u);
+    EXPECT_EQ(log.Recent().Size(), 0u);
+    EXPECT_FALSE(log.KeepsNames());
+}
+
+}  // namespace
