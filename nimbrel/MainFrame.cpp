@@ -36,6 +36,7 @@ CMainFrame::CMainFrame(const ProfileStore& profile, INotificationArea& area, IDe
       m_ipInfoDialog(profile),
       m_filterCommands(profile, desktop),
       m_filters(profile, this),
+      m_activityDialog(m_queryLog, m_filters, profile, desktop),
       m_tip(m_trayIcon, [this] { return ServiceTip(m_running, m_queryLog.Counters()); }) {
     BuildCommandTable();
 }
@@ -52,6 +53,7 @@ void CMainFrame::BuildCommandTable() {
         ID_STOP, [this] { ToggleDnsService(); }, [this] { return !m_running; });
     m_commands.Add(ID_IP_INFO, [this] { m_ipInfoDialog.DoModal(m_desktop); });
     m_commands.Add(ID_PROXY_DNS, [this] { OnProxyDNS(); });
+    m_commands.Add(ID_ACTIVITY, [this] { m_activityDialog.Show(); });
     m_commands.Add(ID_MODIFY_NAMED, [this] { m_filterCommands.OnModifyNamed(); });
     m_commands.Add(ID_MODIFY_PASS, [this] { m_filterCommands.OnModifyPass(); });
     m_commands.Add(ID_SELECT_FILTER_FOLDER, [this] { m_filterCommands.OnSelectFilterFolder(); });

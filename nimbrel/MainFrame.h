@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "activity/QueryLog.h"
+#include "dialogs/ActivityDialog.h"
 #include "dialogs/FilterCommands.h"
 #include "dialogs/IPInfoDialog.h"
 #include "dialogs/ProxyDNSDialog.h"
@@ -71,6 +72,7 @@ private:
     std::unique_ptr<CDnsSocket> m_pDnsSocket;
     int m_activity = kIdle;
     CQueryLog m_queryLog;
+    CActivityDialog m_activityDialog;
     CThrottledTip m_tip;
 };
 
