@@ -1,17 +1,13 @@
 #include "settings/ProfileStore.h"
 
-#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <climits>
-#include <cstdint>
 #include <cstdlib>
 #include <string>
 
-#include "base/UniqueFd.h"
 #include "settings/FileReplacement.h"
 #include "settings/IniText.h"
 #include "settings/TextFile.h"

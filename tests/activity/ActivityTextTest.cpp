@@ -1,6 +1,5 @@
 #include "activity/ActivityText.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -26,11 +25,6 @@ TEST(ActivityTextTest, CountersLineNamesEachCounterWithPlainNumbers) {
     counters.Count(QueryOutcome::kLocal);
     EXPECT_EQ(activity::CountersLine(counters),
               "1235 queries, 0 blocked, 1234 relayed, 0 refused, 0 failed, 0 dropped, 1 local");
-}
-
-TEST(ActivityTextTest, ServerIsDottedOrEmpty) {
-    EXPECT_EQ(activity::ServerText(::inet_addr("192.0.2.53")), "192.0.2.53");
-    EXPECT_EQ(activity::ServerText(0), "");
 }
 
 TEST(ThousandsTest, GroupsOfThreeDigitsAreSeparatedByCommas) {

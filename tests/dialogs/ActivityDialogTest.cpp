@@ -42,15 +42,12 @@ TEST(ActivityDialogTest, AllowAndBlockListTheNameLowerCasedAndReloadTheLists) {
     dialogtest::CScriptedDesktop desktop;
     CActivityDialog dialog(log, filters, folder.Profile(), desktop);
 
-    dialog.Show();
-    EXPECT_EQ(desktop.activityShows, 1);
     EXPECT_TRUE(dialog.Allow("IMG.Ads.example"));
     EXPECT_EQ(folder.Read("pass.txt"), "ok.example\nimg.ads.example\n");
     EXPECT_TRUE(filters.IsPassed("img.ads.example"));
     EXPECT_TRUE(dialog.Block("Tracker.example"));
     EXPECT_EQ(folder.Read("named.txt"), "ads.example\ntracker.example\n");
-    EXPECT_TRUE(filters.IsNamed("tracker.example"));
-    EXPECT_TRUE(desktop.messages.empty());
+    EXPECT_TRUE(filters.IsNamed("tracker.example") && desktop.messages.empty());
 
     // The pass list wins: the user hears that the name stays relayed.
     EXPECT_TRUE(dialog.Block("cdn.ok.example"));

@@ -37,7 +37,7 @@ public:
     void RunAbout(const AboutInfo&) override {}
     int RunDialog(CIPInfoDialog& dialog) override { return RunScripted(dialog, ipInfoUser); }
     int RunDialog(CProxyDNSDialog& dialog) override { return RunScripted(dialog, proxyDNSUser); }
-    void ShowActivity(CActivityDialog&) override { ++activityShows; }
+    void ShowActivity(CActivityDialog&) override {}
     void CloseActivity() override {}
     bool ChooseFolder(const std::string& title, const std::string& start,
                       std::string& folder) override {
@@ -54,7 +54,6 @@ public:
     std::optional<std::string> folderToChoose;
 
     int dialogRuns = 0;
-    int activityShows = 0;
     std::vector<FolderRequest> folderRequests;
     std::vector<std::string> openedFiles;
     std::vector<std::string> messages;
