@@ -22,7 +22,7 @@ constexpr std::array<TypeName, 6> kTypeNames = {{
     {65, "HTTPS"},
 }};
 
-constexpr std::array<std::string_view, kQueryOutcomeCount> kOutcomeNames = {
+constexpr std::array<std::string_view, kActivityOutcomeCount> kOutcomeNames = {
     "blocked", "relayed", "refused", "failed", "dropped", "local"};
 
 }  // namespace
@@ -36,14 +36,14 @@ std::string QueryTypeName(std::uint16_t type) {
     return "TYPE" + std::to_string(type);
 }
 
-std::string_view OutcomeName(QueryOutcome outcome) {
+std::string_view OutcomeName(ActivityOutcome outcome) {
     return kOutcomeNames[static_cast<std::size_t>(outcome)];
 }
 
 std::string CountersLine(const CQueryCounters& counters) {
     std::string line = std::to_string(counters.Queries()) + " queries";
-    for (int i = 0; i < kQueryOutcomeCount; ++i) {
-        const auto outcome = static_cast<QueryOutcome>(i);
+    for (int i = 0; i < kActivityOutcomeCount; ++i) {
+        const auto outcome = static_cast<ActivityOutcome>(i);
         line += ", " + std::to_string(counters.Of(outcome)) + " ";
         line += OutcomeName(outcome);
     }

@@ -15,7 +15,7 @@ std::string QueryTypeName(std::uint16_t type);
 
 // The counter an outcome goes to: "blocked", "relayed", "refused", "failed", "dropped",
 // "local".
-std::string_view OutcomeName(QueryOutcome outcome);
+std::string_view OutcomeName(ActivityOutcome outcome);
 
 // "N queries, N blocked, N relayed, N refused, N failed, N dropped, N local", plain numbers.
 std::string CountersLine(const CQueryCounters& counters);

@@ -18,7 +18,7 @@ struct RecentQuery {
     std::uint32_t server = 0;
     std::uint32_t durationUs = 0;
     std::uint16_t type = 0;
-    QueryOutcome outcome = QueryOutcome::kDropped;
+    ActivityOutcome outcome = ActivityOutcome::kDropped;
     std::uint8_t nameLength = 0;
     std::array<char, kMaxNameLength> name{};
 

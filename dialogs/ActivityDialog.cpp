@@ -65,7 +65,7 @@ bool CActivityDialog::AddName(std::string_view name, std::string_view listFile) 
 }
 
 bool ListsQuery(const RecentQuery& query, std::string_view filter, bool blockedOnly) {
-    if (blockedOnly && query.outcome != QueryOutcome::kBlocked) {
+    if (blockedOnly && query.outcome != ActivityOutcome::kBlocked) {
         return false;
     }
     const std::string_view name = query.Name();

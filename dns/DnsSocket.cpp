@@ -87,16 +87,16 @@ void CDnsSocket::Carry(const dns::Route& route, dns::MessageBuffer& buffer, int 
             SetActivity(IActivitySink::kAnsweringLocally);
             ReplyLocally(buffer, dns::BuildAddressAnswer(buffer, question.End(), m_resolveAddress),
                          client);
-            Record(question, QueryOutcome::kBlocked);
+            Record(question, ActivityOutcome::kBlocked);
             break;
         case dns::RouteKind::kLocalEmpty:
             SetActivity(IActivitySink::kAnsweringLocally);
             ReplyLocally(buffer, dns::BuildEmptyAnswer(buffer, question.End()), client);
-            Record(question, QueryOutcome::kBlocked);
+            Record(question, ActivityOutcome::kBlocked);
             break;
         case dns::RouteKind::kLocalPointer:
             ReplyLocally(buffer, dns::BuildLocalhostPointerAnswer(buffer, question.End()), client);
-            Record(question, QueryOutcome::kLocal);
+            Record(question, ActivityOutcome::kLocal);
             break;
         case dns::RouteKind::kRelay: {
             RelayRequest request;
@@ -110,13 +110,13 @@ void CDnsSocket::Carry(const dns::Route& route, dns::MessageBuffer& buffer, int 
             if (!m_relay.RelayQuery(request, *this)) {
                 ReplyUnanswered(route, buffer, question, client, dns::kRcodeServFail);
                 Record(question,
-                       route.alwaysReply ? QueryOutcome::kFailed : QueryOutcome::kDropped);
+                       route.alwaysReply ? ActivityOutcome::kFailed : ActivityOutcome::kDropped);
             }
             break;
         }
         case dns::RouteKind::kRefused:
             ReplyUnanswered(route, buffer, question, client, dns::kRcodeRefused);
-            Record(question, QueryOutcome::kRefused);
+            Record(question, ActivityOutcome::kRefused);
             break;
         case dns::RouteKind::kDrop:
             // A type the service does not serve, or a passed name with nowhere to go.
@@ -124,7 +124,7 @@ void CDnsSocket::Carry(const dns::Route& route, dns::MessageBuffer& buffer, int 
                 (question.Type() != dns::kTypeA && question.Type() != dns::kTypePtr)) {
                 SetActivity(IActivitySink::kIdle);
             }
-            Record(question, QueryOutcome::kDropped);
+            Record(question, ActivityOutcome::kDropped);
             break;
     }
 }
@@ -175,7 +175,7 @@ void CDnsSocket::SetActivity(int state) {
     }
 }
 
-void CDnsSocket::Record(const CDnsQuestion& question, QueryOutcome outcome) {
+void CDnsSocket::Record(const CDnsQuestion& question, ActivityOutcome outcome) {
     if (m_activity != nullptr) {
         m_activity->RecordQuery(QueryRecord{question.Name(), question.Type(), outcome});
     }

@@ -56,7 +56,7 @@ private:
                          std::uint8_t rcode);
     void Reply(const std::uint8_t* message, std::size_t length, const sockaddr_in& client);
     void SetActivity(int state);
-    void Record(const CDnsQuestion& question, QueryOutcome outcome);
+    void Record(const CDnsQuestion& question, ActivityOutcome outcome);
 
     // IRelayClient
     void OnRelayReply(const RelayRequest& request, const std::uint8_t* reply,

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-// How one query ended, as the engine reports it once the query is over.
-enum class QueryOutcome : std::uint8_t {
+// How one query ended, as the activity log counts it: each value is one counter.
+enum class ActivityOutcome : std::uint8_t {
     kBlocked,  // answered locally for a listed name: the A answer or the empty answer
     kRelayed,  // an upstream server's reply went back
     kRefused,  // REFUSED at once: no server would be asked
@@ -13,7 +13,7 @@ enum class QueryOutcome : std::uint8_t {
     kLocal,    // the reverse-localhost answer
 };
 
-inline constexpr int kQueryOutcomeCount = 6;
+inline constexpr int kActivityOutcomeCount = 6;
 
 // One ended query. `name` is only valid during the call that reports it. For a relayed
 // query, `server` is the IPv4 address (network order) of the server that answered and
@@ -21,7 +21,7 @@ inline constexpr int kQueryOutcomeCount = 6;
 struct QueryRecord {
     std::string_view name;
     std::uint16_t type = 0;
-    QueryOutcome outcome = QueryOutcome::kDropped;
+    ActivityOutcome outcome = ActivityOutcome::kDropped;
     std::uint32_t server = 0;
     std::uint32_t durationUs = 0;
 };

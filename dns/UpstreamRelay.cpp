@@ -108,19 +108,20 @@ void CUpstreamRelay::OnRelayEnded(CPendingRelay& relay, const std::uint8_t* repl
     m_pending.erase(found);
     const RelayRequest& request = ended->Request();
     if (reply != nullptr) {
-        Record(request, QueryOutcome::kRelayed, ended->AnsweredBy(), ended->ElapsedUs());
+        Record(request, ActivityOutcome::kRelayed, ended->AnsweredBy(), ended->ElapsedUs());
         ended->Client().OnRelayReply(request, reply, length);
         return;
     }
     if (m_pending.empty()) {
         SetActivity(IActivitySink::kIdle);
     }
-    Record(request, request.alwaysReply ? QueryOutcome::kFailed : QueryOutcome::kDropped, 0, 0);
+    Record(request, request.alwaysReply ? ActivityOutcome::kFailed : ActivityOutcome::kDropped, 0,
+           0);
     ended->Client().OnRelayUnanswered(request);
 }
 
-void CUpstreamRelay::Record(const RelayRequest& request, QueryOutcome outcome, std::uint32_t server,
-                            std::uint32_t durationUs) const {
+void CUpstreamRelay::Record(const RelayRequest& request, ActivityOutcome outcome,
+                            std::uint32_t server, std::uint32_t durationUs) const {
     CDnsQuestion question;
     if (m_activity != nullptr && question.Decode(request.query.data(), request.length)) {
         m_activity->RecordQuery(

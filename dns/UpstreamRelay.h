@@ -74,7 +74,7 @@ private:
     void OnRelayEnded(CPendingRelay& relay, const std::uint8_t* reply, std::size_t length) override;
     void SetActivity(int state) const;
     // Tells the activity sink how the relay of `request` ended.
-    void Record(const RelayRequest& request, QueryOutcome outcome, std::uint32_t server,
+    void Record(const RelayRequest& request, ActivityOutcome outcome, std::uint32_t server,
                 std::uint32_t durationUs) const;
 
     const ProfileStore& m_profile;

@@ -10,7 +10,7 @@ std::string ServiceTip(bool running, const CQueryCounters& counters) {
     if (!running) {
         return "Nimbrel\nstopped";
     }
-    return "Nimbrel\n" + WithThousands(counters.Of(QueryOutcome::kBlocked)) + " blocked of " +
+    return "Nimbrel\n" + WithThousands(counters.Of(ActivityOutcome::kBlocked)) + " blocked of " +
            WithThousands(counters.Queries()) + " queries";
 }
 

@@ -24,7 +24,7 @@ QString CellText(const RecentQuery& query, int column) {
         case CActivityTableModel::kServer:
             return QString::fromStdString(activity::ServerText(query.server));
         case CActivityTableModel::kDuration:
-            return query.outcome == QueryOutcome::kRelayed
+            return query.outcome == ActivityOutcome::kRelayed
                        ? QString::number(query.durationUs / 1000.0, 'f', 1)
                        : QString();
         default:

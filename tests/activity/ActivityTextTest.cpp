@@ -20,9 +20,9 @@ TEST(ActivityTextTest, TypesHaveTheirNamesAndOthersTheirNumber) {
 TEST(ActivityTextTest, CountersLineNamesEachCounterWithPlainNumbers) {
     CQueryCounters counters;
     for (int i = 0; i < 1234; ++i) {
-        counters.Count(QueryOutcome::kRelayed);
+        counters.Count(ActivityOutcome::kRelayed);
     }
-    counters.Count(QueryOutcome::kLocal);
+    counters.Count(ActivityOutcome::kLocal);
     EXPECT_EQ(activity::CountersLine(counters),
               "1235 queries, 0 blocked, 1234 relayed, 0 refused, 0 failed, 0 dropped, 1 local");
 }

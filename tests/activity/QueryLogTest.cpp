@@ -6,8 +6,8 @@ namespace {
 
 TEST(QueryLogTest, CountsEveryOutcomeKeepsNamesOnlyWhenAskedAndRestartsFromNothing) {
     CQueryLog log;
-    using enum QueryOutcome;
-    for (const QueryOutcome outcome :
+    using enum ActivityOutcome;
+    for (const ActivityOutcome outcome :
          {kBlocked, kRelayed, kRefused, kFailed, kDropped, kLocal, kBlocked}) {
         log.Record(QueryRecord{"a.example", 1, outcome});
     }

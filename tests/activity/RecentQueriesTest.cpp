@@ -22,12 +22,12 @@ TEST(RecentQueriesTest, HoldsTheNewestQueriesNewestFirstAtEveryFillLevel) {
             EXPECT_EQ(query.sequence, added.size() - age);
         }
         added.push_back("q" + std::to_string(i) + ".example");
-        ring.Add(QueryRecord{added.back(), 28, QueryOutcome::kRelayed, 0x0100007F, 1500}, i);
+        ring.Add(QueryRecord{added.back(), 28, ActivityOutcome::kRelayed, 0x0100007F, 1500}, i);
     }
     const RecentQuery& newest = ring.Newest(0);
     EXPECT_EQ(
         std::tie(newest.type, newest.outcome, newest.server, newest.durationUs, newest.timeMs),
-        std::make_tuple(28, QueryOutcome::kRelayed, 0x0100007Fu, 1500u, 20));
+        std::make_tuple(28, ActivityOutcome::kRelayed, 0x0100007Fu, 1500u, 20));
     ring.Clear();
     EXPECT_EQ(ring.Size(), 0u);
     EXPECT_EQ(ring.Added(), 0u);
@@ -39,7 +39,7 @@ TEST(RecentQueriesTest, NamesAreCutAt255Bytes) {
     for (const std::size_t length : {0u, 1u, 254u, 255u, 256u, 1000u}) {
         SCOPED_TRACE(length);
         const std::string name(length, 'n');
-        ring.Add(QueryRecord{name, 1, QueryOutcome::kBlocked}, 0);
+        ring.Add(QueryRecord{name, 1, ActivityOutcome::kBlocked}, 0);
         EXPECT_EQ(ring.Newest(0).Name(), name.substr(0, 255));
     }
 }

@@ -14,8 +14,8 @@ namespace {
 
 TEST(ActivityDialogTest, TableListsNamesHoldingTheFilterInAnyCaseAndBlockedOnlyWhenAsked) {
     CRecentQueries recent(4);
-    recent.Add(QueryRecord{"Img.Ads.example", 1, QueryOutcome::kBlocked}, 0);
-    recent.Add(QueryRecord{"www.example", 1, QueryOutcome::kRelayed}, 0);
+    recent.Add(QueryRecord{"Img.Ads.example", 1, ActivityOutcome::kBlocked}, 0);
+    recent.Add(QueryRecord{"www.example", 1, ActivityOutcome::kRelayed}, 0);
     const RecentQuery& blocked = recent.Newest(1);
     const RecentQuery& relayed = recent.Newest(0);
     // Columns: the filter, blocked only; whether the blocked and the relayed query are listed.

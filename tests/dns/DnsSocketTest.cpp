@@ -85,8 +85,8 @@ TEST(DnsSocketTest, RepliesAndShowsActivityAsTheRouteOfEachQuerySays) {
     constexpr std::uint16_t kA = kit::kTypeA, kPtr = kit::kTypePtr, kAaaa = kit::kTypeAaaa;
     Bytes cut = Query("ads.example", kA);
     cut.resize(28);
-    using Q = QueryOutcome;
-    using Counted = std::vector<QueryOutcome>;
+    using Q = ActivityOutcome;
+    using Counted = std::vector<ActivityOutcome>;
     // Columns: AlwaysReply (null: as before, at first no key at all), UseCode, the query; the
     // reply, the activity states shown, the outcome counted.
     const std::tuple<const char*, int, Bytes, Reply, std::vector<int>, Counted> rows[] = {

@@ -21,7 +21,7 @@ struct CRecordingActivity : IActivitySink {
 
     int state;
     std::vector<int> shown;
-    std::vector<QueryOutcome> outcomes;
+    std::vector<ActivityOutcome> outcomes;
     std::uint32_t lastServer = 0;
     std::uint32_t lastDurationUs = 0;
 };

@@ -72,7 +72,7 @@ TEST_F(NimbrelFrameTest, ServiceAnswersShowsEachStepAndDoubleClicksToggleIt) {
     EXPECT_EQ(std::vector<std::uint8_t>(reply->end() - 4, reply->end()),
               (std::vector<std::uint8_t>{127, 0, 0, 1}));
     EXPECT_EQ(ImagesSince(before), (std::vector<int>{kQuery, kIdle, kLocal, kIdle}));
-    EXPECT_EQ(frame.QueryLog().Counters().Of(QueryOutcome::kBlocked), 1u);
+    EXPECT_EQ(frame.QueryLog().Counters().Of(ActivityOutcome::kBlocked), 1u);
     ASSERT_EQ(frame.QueryLog().Recent().Size(), 1u);
     EXPECT_EQ(frame.QueryLog().Recent().Newest(0).Name(), "img.ads.example");
 

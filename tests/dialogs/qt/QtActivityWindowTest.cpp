@@ -31,9 +31,9 @@ TEST(QtActivityWindowTest, FollowsTheLogKeepsTheSelectionAndAllowsTheSelectedNam
     CFilterLists filters(folder.Profile(), nullptr);
     filters.LoadFilters();
     CQueryLog log;
-    log.Record(QueryRecord{"img.ads.example", 1, QueryOutcome::kBlocked});
+    log.Record(QueryRecord{"img.ads.example", 1, ActivityOutcome::kBlocked});
     log.Record(
-        QueryRecord{"www.example", 28, QueryOutcome::kRelayed, ::inet_addr("192.0.2.1"), 2500});
+        QueryRecord{"www.example", 28, ActivityOutcome::kRelayed, ::inet_addr("192.0.2.1"), 2500});
     dialogtest::CScriptedDesktop desktop;
     CActivityDialog dialog(log, filters, folder.Profile(), desktop);
     CQtActivityWindow window(dialog);
@@ -53,7 +53,7 @@ TEST(QtActivityWindowTest, FollowsTheLogKeepsTheSelectionAndAllowsTheSelectedNam
     table.selectRow(1);
     EXPECT_TRUE(allow.isEnabled());
     // A new query goes on top; the selection stays with its query.
-    log.Record(QueryRecord{"new.example", 1, QueryOutcome::kDropped});
+    log.Record(QueryRecord{"new.example", 1, ActivityOutcome::kDropped});
     window.Refresh();
     ASSERT_EQ(table.model()->rowCount(), 3);
     EXPECT_EQ(table.selectionModel()->selectedRows().at(0).row(), 2);
