@@ -87,13 +87,16 @@ void CDnsSocket::Carry(const dns::Route& route, dns::MessageBuffer& buffer, int 
             SetActivity(IActivitySink::kAnsweringLocally);
             ReplyLocally(buffer, dns::BuildAddressAnswer(buffer, question.End(), m_resolveAddress),
                          client);
+            Record(question, ActivityOutcome::kBlocked);
             break;
         case dns::RouteKind::kLocalEmpty:
             SetActivity(IActivitySink::kAnsweringLocally);
             ReplyLocally(buffer, dns::BuildEmptyAnswer(buffer, question.End()), client);
+            Record(question, ActivityOutcome::kBlocked);
             break;
         case dns::RouteKind::kLocalPointer:
             ReplyLocally(buffer, dns::BuildLocalhostPointerAnswer(buffer, question.End()), client);
+            Record(question, ActivityOutcome::kLocal);
             break;
         case dns::RouteKind::kRelay: {
             RelayRequest request;
@@ -106,11 +109,14 @@ void CDnsSocket::Carry(const dns::Route& route, dns::MessageBuffer& buffer, int 
             request.alwaysReply = route.alwaysReply;
             if (!m_relay.RelayQuery(request, *this)) {
                 ReplyUnanswered(route, buffer, question, client, dns::kRcodeServFail);
+                Record(question,
+                       route.alwaysReply ? ActivityOutcome::kFailed : ActivityOutcome::kDropped);
             }
             break;
         }
         case dns::RouteKind::kRefused:
             ReplyUnanswered(route, buffer, question, client, dns::kRcodeRefused);
+            Record(question, ActivityOutcome::kRefused);
             break;
         case dns::RouteKind::kDrop:
             // A type the service does not serve, or a passed name with nowhere to go.
@@ -118,6 +124,7 @@ void CDnsSocket::Carry(const dns::Route& route, dns::MessageBuffer& buffer, int 
                 (question.Type() != dns::kTypeA && question.Type() != dns::kTypePtr)) {
                 SetActivity(IActivitySink::kIdle);
             }
+            Record(question, ActivityOutcome::kDropped);
             break;
     }
 }
@@ -165,5 +172,11 @@ void CDnsSocket::Reply(const std::uint8_t* message, std::size_t length, const so
 void CDnsSocket::SetActivity(int state) {
     if (m_activity != nullptr) {
         m_activity->SetActivity(state);
+    }
+}
+
+void CDnsSocket::Record(const CDnsQuestion& question, ActivityOutcome outcome) {
+    if (m_activity != nullptr) {
+        m_activity->RecordQuery(QueryRecord{question.Name(), question.Type(), outcome});
     }
 }

@@ -8,6 +8,7 @@
 
 #include "dns/DnsMessage.h"
 #include "dns/DnsRoute.h"
+#include "dns/QueryRecord.h"
 #include "dns/RelayRequest.h"
 #include "net/AsyncSocket.h"
 #include "settings/KeptProfile.h"
@@ -23,7 +24,8 @@ class ProfileStore;
 // carries it out: local answers go back at once, relayed queries are handed to the
 // upstream relay, whose reply (or, with "AlwaysReply", SERVFAIL after silence) goes back to
 // the client when it comes, while further queries are handled meanwhile. Anything that
-// holds no complete question is dropped without a reply.
+// holds no complete question is dropped without a reply, and is no query to count: every
+// decoded query is reported to the activity sink once, when it ends here or in the relay.
 //
 // Owned by the main window, which creates it when the service starts and deletes it when
 // the service stops; deleting it drops the relays still in flight. The filter lists,
@@ -54,6 +56,7 @@ private:
                          std::uint8_t rcode);
     void Reply(const std::uint8_t* message, std::size_t length, const sockaddr_in& client);
     void SetActivity(int state);
+    void Record(const CDnsQuestion& question, ActivityOutcome outcome);
 
     // IRelayClient
     void OnRelayReply(const RelayRequest& request, const std::uint8_t* reply,

@@ -25,6 +25,7 @@ bool CPendingRelay::Start() {
     if (!Create(0, SOCK_DGRAM, FD_READ)) {
         return false;
     }
+    m_started = std::chrono::steady_clock::now();
     AskNext();
     return true;
 }
@@ -51,7 +52,14 @@ void CPendingRelay::OnReceive(int /*errorCode*/) {
                            static_cast<std::size_t>(received))) {
         return;
     }
+    m_answeredBy = sender.sin_addr.s_addr;
     m_owner.OnRelayEnded(*this, reply.data(), static_cast<std::size_t>(received));
+}
+
+std::uint32_t CPendingRelay::ElapsedUs() const {
+    const auto elapsed = std::chrono::steady_clock::now() - m_started;
+    return static_cast<std::uint32_t>(
+        std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count());
 }
 
 bool CPendingRelay::IsAskedServer(const sockaddr_in& sender) const {

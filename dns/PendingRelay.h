@@ -3,6 +3,7 @@
 #include <netinet/in.h>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 
 #include "dns/RelayRequest.h"
@@ -44,6 +45,10 @@ public:
 
     const RelayRequest& Request() const { return m_request; }
     IRelayClient& Client() const { return m_client; }
+    // Once the relay ended with a reply: the server that sent it (IPv4, network order).
+    std::uint32_t AnsweredBy() const { return m_answeredBy; }
+    // Microseconds since the first server was asked.
+    std::uint32_t ElapsedUs() const;
 
 protected:
     void OnReceive(int errorCode) override;
@@ -62,4 +67,6 @@ private:
     CReactor& m_reactor;
     int m_asked = 0;  // servers asked so far: m_servers[0 .. m_asked)
     CReactor::TimerId m_timer = 0;
+    std::chrono::steady_clock::time_point m_started;
+    std::uint32_t m_answeredBy = 0;
 };

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "dns/ActivitySink.h"
+#include "dns/DnsQuestion.h"
 #include "net/Reactor.h"
 #include "settings/ProfileKeys.h"
 #include "settings/ProfileStore.h"
@@ -105,14 +106,27 @@ void CUpstreamRelay::OnRelayEnded(CPendingRelay& relay, const std::uint8_t* repl
     // Kept alive until its client has heard the end: the request belongs to it.
     const std::unique_ptr<CPendingRelay> ended = std::move(found->second);
     m_pending.erase(found);
+    const RelayRequest& request = ended->Request();
     if (reply != nullptr) {
-        ended->Client().OnRelayReply(ended->Request(), reply, length);
+        Record(request, ActivityOutcome::kRelayed, ended->AnsweredBy(), ended->ElapsedUs());
+        ended->Client().OnRelayReply(request, reply, length);
         return;
     }
     if (m_pending.empty()) {
         SetActivity(IActivitySink::kIdle);
     }
-    ended->Client().OnRelayUnanswered(ended->Request());
+    Record(request, request.alwaysReply ? ActivityOutcome::kFailed : ActivityOutcome::kDropped, 0,
+           0);
+    ended->Client().OnRelayUnanswered(request);
+}
+
+void CUpstreamRelay::Record(const RelayRequest& request, ActivityOutcome outcome,
+                            std::uint32_t server, std::uint32_t durationUs) const {
+    CDnsQuestion question;
+    if (m_activity != nullptr && question.Decode(request.query.data(), request.length)) {
+        m_activity->RecordQuery(
+            QueryRecord{question.Name(), question.Type(), outcome, server, durationUs});
+    }
 }
 
 void CUpstreamRelay::SetActivity(int state) const {

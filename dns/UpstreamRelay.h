@@ -10,6 +10,7 @@
 
 #include "dns/DnsMessage.h"
 #include "dns/PendingRelay.h"
+#include "dns/QueryRecord.h"
 #include "dns/RelayRequest.h"
 
 class IActivitySink;
@@ -19,7 +20,8 @@ class ProfileStore;
 // the table is loaded at each start of the DNS service.
 //
 // Relays run side by side on the one thread, each on a socket of its own, with their
-// reply time-outs kept by the reactor: nothing waits for an upstream server.
+// reply time-outs kept by the reactor: nothing waits for an upstream server. How each relay
+// ends (relayed, or failed or dropped after silence) goes to the activity sink.
 class CUpstreamRelay : public IRelayOwner {
 public:
     static constexpr int kMaxProxyServers = 5;
@@ -71,6 +73,9 @@ private:
     void OnAsking() override;
     void OnRelayEnded(CPendingRelay& relay, const std::uint8_t* reply, std::size_t length) override;
     void SetActivity(int state) const;
+    // Tells the activity sink how the relay of `request` ended.
+    void Record(const RelayRequest& request, ActivityOutcome outcome, std::uint32_t server,
+                std::uint32_t durationUs) const;
 
     const ProfileStore& m_profile;
     IActivitySink* m_activity;

@@ -204,7 +204,12 @@ void CRequestSocket::PrepareReply() {
         RaiseActivity();
         opened = exists && m_imageFile.Open(m_imageName);
     }
-    switch (httpd::ChooseReply(m_useImages, exists, opened)) {
+    const httpd::ReplyKind reply = httpd::ChooseReply(m_useImages, exists, opened);
+    m_host->CountRequest(reply == httpd::ReplyKind::kBuiltInPicture ||
+                                 reply == httpd::ReplyKind::kImageFile
+                             ? httpd::RequestOutcome::kPicture
+                             : httpd::RequestOutcome::kNoPicture);
+    switch (reply) {
         case httpd::ReplyKind::kBuiltInPicture:
             PrepareBuiltInReply();
             break;
@@ -261,6 +266,7 @@ bool CRequestSocket::PeerIsLocalHost() const {
 }
 
 void CRequestSocket::Reject() {
+    m_host->CountRequest(httpd::RequestOutcome::kRefused);
     ShutDown(SHUT_RDWR);
     Close();
     delete this;

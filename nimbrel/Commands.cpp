@@ -18,6 +18,7 @@ const MenuResource& TrayMenu() {
         {nullptr, 0},
         {"IP Inf&o...", ID_IP_INFO},
         {"Pro&xy DNS...", ID_PROXY_DNS},
+        {"Acti&vity...", ID_ACTIVITY},
         {nullptr, 0},
         {"Modify Named.txt", ID_MODIFY_NAMED},
         {"Modify Pass.txt", ID_MODIFY_PASS},

@@ -15,6 +15,7 @@ inline constexpr int ID_PROXY_DNS = 32779;
 inline constexpr int ID_MODIFY_NAMED = 32780;
 inline constexpr int ID_MODIFY_PASS = 32781;
 inline constexpr int ID_SELECT_FILTER_FOLDER = 32783;
+inline constexpr int ID_ACTIVITY = 32790;
 
 // The tray icon's id, which is also the id of its popup menu.
 inline constexpr int kTrayIconId = 130;

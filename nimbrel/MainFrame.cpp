@@ -7,6 +7,8 @@
 #include "dns/DnsSocket.h"
 #include "net/ServiceFailure.h"
 #include "nimbrel/Commands.h"
+#include "nimbrel/ServiceText.h"
+#include "settings/ProfileKeys.h"
 #include "settings/ProfileStore.h"
 #include "shell/Desktop.h"
 
@@ -19,6 +21,7 @@ constexpr int kStoppedIcon = 138;
 constexpr int kRunningIcon = 131;
 
 constexpr const char* kTip = "Nimbrel";
+constexpr int kKeepActivityDefault = 1;
 
 }  // namespace
 
@@ -32,7 +35,9 @@ CMainFrame::CMainFrame(const ProfileStore& profile, INotificationArea& area, IDe
       m_proxyDNSDialog(profile),
       m_ipInfoDialog(profile),
       m_filterCommands(profile, desktop),
-      m_filters(profile, this) {
+      m_filters(profile, this),
+      m_activityDialog(m_queryLog, m_filters, profile, desktop),
+      m_tip(m_trayIcon, [this] { return ServiceTip(m_running, m_queryLog.Counters()); }) {
     BuildCommandTable();
 }
 
@@ -48,6 +53,7 @@ void CMainFrame::BuildCommandTable() {
         ID_STOP, [this] { ToggleDnsService(); }, [this] { return !m_running; });
     m_commands.Add(ID_IP_INFO, [this] { m_ipInfoDialog.DoModal(m_desktop); });
     m_commands.Add(ID_PROXY_DNS, [this] { OnProxyDNS(); });
+    m_commands.Add(ID_ACTIVITY, [this] { m_activityDialog.Show(); });
     m_commands.Add(ID_MODIFY_NAMED, [this] { m_filterCommands.OnModifyNamed(); });
     m_commands.Add(ID_MODIFY_PASS, [this] { m_filterCommands.OnModifyPass(); });
     m_commands.Add(ID_SELECT_FILTER_FOLDER, [this] { m_filterCommands.OnSelectFilterFolder(); });
@@ -58,6 +64,7 @@ bool CMainFrame::Create() {
         return false;
     }
     m_trayIcon.SetIcon(kRunningIcon);
+    m_tip.ShowNow();
     return true;
 }
 
@@ -68,6 +75,8 @@ void CMainFrame::StartDnsService() {
     m_filters.LoadFilters();
     m_relay.LoadProxyServers();
     m_activity = kIdle;
+    m_queryLog.Restart(m_profile.ReadInt(profile::kPreferences, profile::kKeepActivity,
+                                         kKeepActivityDefault) != 0);
 
     m_pDnsSocket = std::make_unique<CDnsSocket>(m_filters, m_relay, m_profile, this);
     m_running = true;
@@ -80,6 +89,7 @@ void CMainFrame::StartDnsService() {
         m_activity = kStopped;
         m_trayIcon.SetIcon(kStoppedIcon);
     }
+    m_tip.ShowNow();
     m_trayIcon.UpdateMenu();
 }
 
@@ -91,6 +101,7 @@ void CMainFrame::StopDnsService() {
         m_pDnsSocket->Close();
         m_pDnsSocket.reset();
     }
+    m_tip.ShowNow();
     m_trayIcon.UpdateMenu();
 }
 
@@ -119,6 +130,11 @@ void CMainFrame::SetActivity(int state) {
         return;
     }
     m_trayIcon.SetIcon(kActivityIcons[static_cast<std::size_t>(state)]);
+}
+
+void CMainFrame::RecordQuery(const QueryRecord& record) {
+    m_queryLog.Record(record);
+    m_tip.Changed();
 }
 
 void CMainFrame::OnProxyDNS() {

@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "activity/QueryLog.h"
+#include "dialogs/ActivityDialog.h"
 #include "dialogs/FilterCommands.h"
 #include "dialogs/IPInfoDialog.h"
 #include "dialogs/ProxyDNSDialog.h"
@@ -9,6 +11,7 @@
 #include "dns/DnsMessage.h"
 #include "dns/FilterLists.h"
 #include "dns/UpstreamRelay.h"
+#include "shell/ThrottledTip.h"
 #include "shell/TrayFrame.h"
 
 class CDnsSocket;
@@ -19,8 +22,9 @@ class ProfileStore;
 namespace nimbrel {
 
 // Nimbrel's main window: never shown, found by its title, it owns the tray icon, the
-// DNS service socket, the filter lists, the upstream server table and the two dialogs, and
-// carries out every command, whether from the tray menu, a double-click or a second start.
+// DNS service socket, the filter lists, the upstream server table, the query log and the
+// dialogs, and carries out every command, whether from the tray menu, a double-click or a
+// second start.
 class CMainFrame : public CTrayFrame, public IActivitySink {
 public:
     static constexpr const char* kTitle = "Nimbrel";
@@ -42,10 +46,13 @@ public:
     // IActivitySink: 0 stopped, 1 idle, 2 query, 3 local answer, 4 loading, 5 relaying.
     int Activity() const override { return m_activity; }
     void SetActivity(int state) override;
+    void RecordQuery(const QueryRecord& record) override;
 
     bool IsRunning() const { return m_running; }
     const CFilterLists& Filters() const { return m_filters; }
     const CUpstreamRelay& Relay() const { return m_relay; }
+    // What the service did since it last started.
+    const CQueryLog& QueryLog() const { return m_queryLog; }
     // The bound DNS port while running (tests bind port 0), else 0.
     unsigned DnsPort() const;
 
@@ -64,6 +71,9 @@ private:
     bool m_running = false;
     std::unique_ptr<CDnsSocket> m_pDnsSocket;
     int m_activity = kIdle;
+    CQueryLog m_queryLog;
+    CActivityDialog m_activityDialog;
+    CThrottledTip m_tip;
 };
 
 }  // namespace nimbrel

@@ -5,6 +5,7 @@
 
 #include "nimbrel/Commands.h"
 #include "nimbrel/MainFrame.h"
+#include "nimbrel/ServiceText.h"
 #include "nimbrel/StartupPlan.h"
 #include "settings/ProfileKeys.h"
 #include "settings/ProfileStore.h"
@@ -68,6 +69,7 @@ bool CNimbrelApp::InitInstance() {
         return false;
     }
     AcceptCommands(*m_pMainWnd);
+    WriteStatusOnSignal([this] { return StatusLine(m_pMainWnd->QueryLog().Counters()); });
     m_pMainWnd->StartDnsService();
 
     for (const int command : plan.commands) {

@@ -1,6 +1,7 @@
 #include "quorvin/MainFrame.h"
 
 #include "quorvin/Commands.h"
+#include "quorvin/ServiceText.h"
 #include "settings/ProfileKeys.h"
 #include "settings/ProfileStore.h"
 
@@ -19,7 +20,8 @@ CMainFrame::CMainFrame(const ProfileStore& profile, INotificationArea& area, Ser
                        unsigned httpPort)
     : CTrayFrame(profile, area, std::move(services), TrayMenu(), kTrayIconId,
                  CommonCommands{ID_HIDE, ID_HIDE_ON_START}),
-      m_server(*this, profile, httpPort) {
+      m_server(*this, profile, httpPort),
+      m_tip(m_trayIcon, [this] { return ServiceTip(m_requests); }) {
     m_commands.Add(
         ID_START, [this] { ToggleImageServer(); }, [this] { return IsRunning(); });
     m_commands.Add(
@@ -39,6 +41,7 @@ bool CMainFrame::Create() {
     }
     m_useImagesCheck = m_profile.ReadInt(profile::kPreferences, profile::kImages, 1) == 1 ? 1 : 0;
     m_trayIcon.SetIcon(kStoppedIcon);
+    m_tip.ShowNow();
     ToggleImageServer();
     return true;
 }
@@ -65,6 +68,11 @@ void CMainFrame::UpdateActivityIcon() {
     } else {
         m_trayIcon.SetIcon(m_server.IsRunning() ? kRunningIcon : kStoppedIcon);
     }
+}
+
+void CMainFrame::CountRequest(httpd::RequestOutcome outcome) {
+    m_requests.Count(outcome);
+    m_tip.Changed();
 }
 
 void CMainFrame::OnUseImages() {

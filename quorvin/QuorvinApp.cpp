@@ -5,6 +5,7 @@
 
 #include "quorvin/Commands.h"
 #include "quorvin/MainFrame.h"
+#include "quorvin/ServiceText.h"
 #include "quorvin/StartupPlan.h"
 #include "settings/ProfileKeys.h"
 #include "settings/ProfileStore.h"
@@ -71,6 +72,7 @@ bool CQuorvinApp::InitInstance() {
         return false;
     }
     AcceptCommands(*m_pMainWnd);
+    WriteStatusOnSignal([this] { return StatusLine(m_pMainWnd->Requests()); });
     return true;
 }
 

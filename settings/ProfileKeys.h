@@ -16,6 +16,8 @@ inline constexpr std::string_view kImages = "Images";
 inline constexpr std::string_view kFilterPath = "FilterPath";
 inline constexpr std::string_view kResolveToLocal = "ResolveToLocal";
 inline constexpr std::string_view kResolveToIP = "ResolveToIP";
+// Nimbrel: keep the recent queries' names for the Activity window (non-zero), or only counts.
+inline constexpr std::string_view kKeepActivity = "KeepActivity";
 
 inline constexpr std::string_view kProxy = "Proxy";
 // Nimbrel's upstream servers, one key per row of the Proxy DNS dialog.

@@ -37,6 +37,16 @@ void CDeferredDesktop::OpenInEditor(const std::string& path) {
     Desktop().OpenInEditor(path);
 }
 
+void CDeferredDesktop::ShowActivity(CActivityDialog& dialog) {
+    Desktop().ShowActivity(dialog);
+}
+
+void CDeferredDesktop::CloseActivity() {
+    if (m_desktop != nullptr) {
+        m_desktop->CloseActivity();
+    }
+}
+
 void CDeferredDesktop::Run(CReactor& reactor) {
     Desktop().Run(reactor);
 }

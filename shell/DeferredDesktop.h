@@ -23,6 +23,9 @@ public:
     bool ChooseFolder(const std::string& title, const std::string& start,
                       std::string& folder) override;
     void OpenInEditor(const std::string& path) override;
+    void ShowActivity(CActivityDialog& dialog) override;
+    // Closes nothing while no desktop was made: no window can be open.
+    void CloseActivity() override;
     void Run(CReactor& reactor) override;
     void Quit() override;
 

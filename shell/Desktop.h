@@ -5,6 +5,7 @@
 
 #include "shell/NotificationArea.h"
 
+class CActivityDialog;
 class CIPInfoDialog;
 class CProxyDNSDialog;
 class CReactor;
@@ -46,6 +47,11 @@ public:
     // without letting the dialog initialise.
     virtual int RunDialog(CIPInfoDialog& dialog) = 0;
     virtual int RunDialog(CProxyDNSDialog& dialog) = 0;
+    // Shows Nimbrel's Activity window for `dialog`, not modal; while one is open, it is
+    // brought forward instead. A desktop that cannot show it does nothing.
+    virtual void ShowActivity(CActivityDialog& dialog) = 0;
+    // Closes and forgets the Activity window, if one was shown: its dialog is going away.
+    virtual void CloseActivity() = 0;
     // Lets the user choose a folder in a chooser titled `title` that starts at `start`.
     // True with `folder` set to the chosen path; false, `folder` untouched, on cancel or
     // where no chooser can be shown.

@@ -12,6 +12,8 @@ public:
     void RunAbout(const AboutInfo&) override {}
     int RunDialog(CIPInfoDialog&) override { return IDCANCEL; }
     int RunDialog(CProxyDNSDialog&) override { return IDCANCEL; }
+    void ShowActivity(CActivityDialog&) override {}
+    void CloseActivity() override {}
     bool ChooseFolder(const std::string&, const std::string&, std::string&) override {
         return false;
     }

@@ -144,6 +144,12 @@ void CTrayApplication::AcceptCommands(ITrayOwner& window) {
     m_reactor->PostOnSignal(SIGINT, [this] { m_window->OnCommand(ID_APP_EXIT); });
 }
 
+void CTrayApplication::WriteStatusOnSignal(std::function<std::string()> statusLine) {
+    m_reactor->PostOnSignal(SIGUSR1, [statusLine = std::move(statusLine)] {
+        std::fprintf(stderr, "%s\n", statusLine().c_str());
+    });
+}
+
 void CTrayApplication::PostCommand(int id) {
     m_reactor->Post([this, id] {
         // Commands posted behind Exit are never carried out.

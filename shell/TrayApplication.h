@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "shell/CommandLine.h"
@@ -73,6 +74,9 @@ protected:
     // From now on `window` receives the commands of a second start and the Exit command
     // when SIGTERM or SIGINT arrives.
     void AcceptCommands(ITrayOwner& window);
+    // From now on SIGUSR1 writes `statusLine()` as one line on standard error, from the loop;
+    // the program goes on running.
+    void WriteStatusOnSignal(std::function<std::string()> statusLine);
     // Queues a command for the main window; it runs from the loop, never inside a socket
     // handler, and not at all once the window is closing.
     void PostCommand(int id);

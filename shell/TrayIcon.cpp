@@ -63,6 +63,15 @@ bool CTrayIcon::SetIcon(int resourceId) {
     return m_area.Notify(NotifyMessage::kModify, m_notifyData);
 }
 
+bool CTrayIcon::SetTip(const std::string& tip) {
+    m_notifyData.tip = tip.substr(0, NotifyIconData::kMaxTipLength);
+    if (!m_enabled) {
+        return false;
+    }
+    m_notifyData.flags = NotifyIconData::kFlagTip;
+    return m_area.Notify(NotifyMessage::kModify, m_notifyData);
+}
+
 long CTrayIcon::OnTrayNotification(int wParam, int lParam) {
     if (wParam != m_notifyData.id || m_owner == nullptr) {
         return 0;

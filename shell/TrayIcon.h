@@ -34,6 +34,8 @@ public:
     // Changes the image to an icon resource (0 or a missing resource: no picture). Also
     // while hidden: the desktop call then fails, but the image is kept for ShowIcon.
     bool SetIcon(int resourceId);
+    // Changes the tip (cut to the tip field's length), kept like the image while hidden.
+    bool SetTip(const std::string& tip);
 
     // Handles the tray callback: a right-click opens the popup menu of the resource with
     // the icon's id, with the default item and the check marks of this moment.

@@ -5,7 +5,9 @@
 # latency under full load, p50/p99 latency at a fixed moderate rate, CPU time per query
 # (utime+stime from /proc/PID/stat over the run), resident memory and load time (start
 # until the first answer). Then Nimbrel's resident memory over a long run at full rate,
-# and relayed queries/s through a local upstream.
+# and relayed queries/s through a local upstream. Nimbrel runs twice on the same lists:
+# as installed, keeping its recent queries, and with [Preferences] KeepActivity=0, which
+# keeps only the counters; the ratio of the two is the cost of the ring.
 #
 # Environment: NAMES (1000000), QUERIES in the query file (200000), DURATION of each
 # full-load run in seconds (10), SOAK seconds of the long run (30), P99_RATE queries/s for
@@ -154,6 +156,12 @@ taskset -c "$load_core" dnsperf -s 127.0.0.1 -p "$ours_port" -d "$work/lists/que
 soak_rss_after=$(rss_kb "$server_pid")
 stop_server
 
+echo "Nimbrel keeping only counters (KeepActivity=0)..."
+printf '[Proxy]\nUseCode=0\n[Preferences]\nKeepActivity=0\n' >"$work/lists/NIMBREL.INI"
+start_nimbrel "$work/lists"
+measure ours-noring "$ours_port" "$work/lists/queries.txt"
+stop_server
+
 echo "dnsmasq..."
 start_server "$dnsmasq_port" dnsmasq "${dnsmasq_common[@]}" --port="$dnsmasq_port" \
     --listen-address=127.0.0.1 --conf-file="$work/lists/dnsmasq.conf"
@@ -196,11 +204,13 @@ awk 'BEGIN {
      END {
         print ""
         for (peer in qps) {
-            if (peer == "ours" || peer == "ours-relayed") continue
+            if (peer ~ /^ours/) continue
             printf "ours vs %-8s qps x%.2f, cpu/query x%.2f, memory x%.2f, load time x%.2f\n",
                    peer, qps["ours"] / qps[peer], cpu["ours"] / cpu[peer],
                    rss["ours"] / rss[peer], load["ours"] / load[peer]
         }
+        printf "recent queries kept vs counters only: qps x%.3f, cpu/query x%.3f\n",
+               qps["ours"] / qps["ours-noring"], cpu["ours"] / cpu["ours-noring"]
      }' "$work/results.txt"
 echo "(avg_us under full load with 100 queries outstanding; p50/p99 at $p99_rate queries/s;"
 echo " rss_MB after loading, rss_end after the runs; load_s from start to the first answer)"

@@ -21,6 +21,7 @@ public:
     void SetActivityFlag(bool /*active*/) override {}
     void UpdateActivityIcon() override {}
     void SetDefaultMenuItem(int /*position*/) override {}
+    void CountRequest(httpd::RequestOutcome /*outcome*/) override {}
 };
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QSocketNotifier>
 
+#include "dialogs/qt/QtActivityWindow.h"
 #include "dialogs/qt/QtIPInfoDialog.h"
 #include "dialogs/qt/QtProxyDNSDialog.h"
 #include "net/Reactor.h"
@@ -41,6 +42,19 @@ int CQtDesktop::RunDialog(CIPInfoDialog& dialog) {
 int CQtDesktop::RunDialog(CProxyDNSDialog& dialog) {
     CQtProxyDNSDialog window(dialog);
     return window.exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+}
+
+void CQtDesktop::ShowActivity(CActivityDialog& dialog) {
+    if (!m_activityWindow) {
+        m_activityWindow = std::make_unique<CQtActivityWindow>(dialog);
+    }
+    m_activityWindow->show();
+    m_activityWindow->raise();
+    m_activityWindow->activateWindow();
+}
+
+void CQtDesktop::CloseActivity() {
+    m_activityWindow.reset();
 }
 
 bool CQtDesktop::ChooseFolder(const std::string& title, const std::string& start,

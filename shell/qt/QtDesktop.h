@@ -7,6 +7,7 @@
 #include "shell/Desktop.h"
 #include "shell/qt/IconLibrary.h"
 
+class CQtActivityWindow;
 class QSocketNotifier;
 
 // The desktop of a graphical session, through Qt Widgets. Qt runs the loop; one socket
@@ -23,6 +24,8 @@ public:
     void RunAbout(const AboutInfo& about) override;
     int RunDialog(CIPInfoDialog& dialog) override;
     int RunDialog(CProxyDNSDialog& dialog) override;
+    void ShowActivity(CActivityDialog& dialog) override;
+    void CloseActivity() override;
     bool ChooseFolder(const std::string& title, const std::string& start,
                       std::string& folder) override;
     void OpenInEditor(const std::string& path) override;
@@ -33,5 +36,6 @@ private:
     QApplication m_application;
     CIconLibrary m_icons;
     std::unique_ptr<QSocketNotifier> m_reactorNotifier;
+    std::unique_ptr<CQtActivityWindow> m_activityWindow;
     bool m_quitRequested = false;
 };

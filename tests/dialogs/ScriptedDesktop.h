@@ -31,10 +31,14 @@ public:
     std::unique_ptr<INotificationArea> CreateNotificationArea(const std::string&) override {
         return std::make_unique<CHeadlessNotificationArea>();
     }
-    void ShowMessage(const std::string&, const std::string&) override {}
+    void ShowMessage(const std::string&, const std::string& text) override {
+        messages.push_back(text);
+    }
     void RunAbout(const AboutInfo&) override {}
     int RunDialog(CIPInfoDialog& dialog) override { return RunScripted(dialog, ipInfoUser); }
     int RunDialog(CProxyDNSDialog& dialog) override { return RunScripted(dialog, proxyDNSUser); }
+    void ShowActivity(CActivityDialog&) override {}
+    void CloseActivity() override {}
     bool ChooseFolder(const std::string& title, const std::string& start,
                       std::string& folder) override {
         folderRequests.push_back({title, start});
@@ -52,6 +56,7 @@ public:
     int dialogRuns = 0;
     std::vector<FolderRequest> folderRequests;
     std::vector<std::string> openedFiles;
+    std::vector<std::string> messages;
 
 private:
     template <typename Dialog>

@@ -85,30 +85,33 @@ TEST(DnsSocketTest, RepliesAndShowsActivityAsTheRouteOfEachQuerySays) {
     constexpr std::uint16_t kA = kit::kTypeA, kPtr = kit::kTypePtr, kAaaa = kit::kTypeAaaa;
     Bytes cut = Query("ads.example", kA);
     cut.resize(28);
+    using Q = ActivityOutcome;
+    using Counted = std::vector<ActivityOutcome>;
     // Columns: AlwaysReply (null: as before, at first no key at all), UseCode, the query; the
-    // reply, the activity states shown.
-    const std::tuple<const char*, int, Bytes, Reply, std::vector<int>> rows[] = {
-        {nullptr, 0, Query("img.ads.example", kA), kAddress, {2, 1, 3, 1}},
-        {nullptr, 0, Query("1.0.0.127.in-addr.arpa", kPtr), kPointer, {2, 1, 3, 1}},
-        {nullptr, 0, Query("ads.example", kAaaa), kEmpty, {2, 1, 3, 1}},
-        {nullptr, 0, Query("www.example", kA), kRefused, {2, 1}},
-        {nullptr, 10000, Query("www.example", kA), kServFail, {2, 1, 5, 1}},
-        {nullptr, 1000, Query("www.example", kA), kRelayed, {2, 1, 5, 5}},
-        {"1", 10000, Query("passed.example", kAaaa), kRefused, {2, 1, 1}},
-        {" 7 ", 0, Query("4.3.2.1.in-addr.arpa", kPtr), kRefused, {2, 1, 3}},
-        {"0", 0, Query("ads.example", kAaaa), kNothing, {2, 1, 1}},
-        {"0", 0, Query("www.example", kA), kNothing, {2, 1}},
-        {"0", 10000, Query("www.example", kA), kNothing, {2, 1, 5, 1}},
-        {"0", 0, cut, kNothing, {2, 1, 1}},  // malformed: dropped, and the next one answered
-        {"0", 0, Query("ads.example", kA), kAddress, {2, 1, 3, 1}}};
+    // reply, the activity states shown, the outcome counted.
+    const std::tuple<const char*, int, Bytes, Reply, std::vector<int>, Counted> rows[] = {
+        {nullptr, 0, Query("img.ads.example", kA), kAddress, {2, 1, 3, 1}, {Q::kBlocked}},
+        {nullptr, 0, Query("1.0.0.127.in-addr.arpa", kPtr), kPointer, {2, 1, 3, 1}, {Q::kLocal}},
+        {nullptr, 0, Query("ads.example", kAaaa), kEmpty, {2, 1, 3, 1}, {Q::kBlocked}},
+        {nullptr, 0, Query("www.example", kA), kRefused, {2, 1}, {Q::kRefused}},
+        {nullptr, 10000, Query("www.example", kA), kServFail, {2, 1, 5, 1}, {Q::kFailed}},
+        {nullptr, 1000, Query("www.example", kA), kRelayed, {2, 1, 5, 5}, {Q::kRelayed}},
+        {"1", 10000, Query("passed.example", kAaaa), kRefused, {2, 1, 1}, {Q::kRefused}},
+        {" 7 ", 0, Query("4.3.2.1.in-addr.arpa", kPtr), kRefused, {2, 1, 3}, {Q::kRefused}},
+        {"0", 0, Query("ads.example", kAaaa), kNothing, {2, 1, 1}, {Q::kDropped}},
+        {"0", 0, Query("www.example", kA), kNothing, {2, 1}, {Q::kDropped}},
+        {"0", 10000, Query("www.example", kA), kNothing, {2, 1, 5, 1}, {Q::kDropped}},
+        {"0", 0, cut, kNothing, {2, 1, 1}, {}},  // malformed: dropped uncounted, the next answered
+        {"0", 0, Query("ads.example", kA), kAddress, {2, 1, 3, 1}, {Q::kBlocked}}};
     int row = 0;
-    for (const auto& [alwaysReply, useCode, query, expected, shown] : rows) {
+    for (const auto& [alwaysReply, useCode, query, expected, shown, counted] : rows) {
         SCOPED_TRACE(row++);
         if (alwaysReply != nullptr) {
             folder.Profile().WriteString(profile::kProxy, profile::kAlwaysReply, alwaysReply);
         }
         folder.Profile().WriteString(profile::kProxy, profile::kUseCode, std::to_string(useCode));
         activity.shown.clear();
+        activity.outcomes.clear();
         client.Send(server.LocalPort(), query);
         // Once the server has read the query and any relay of it has ended, every reply has
         // been sent.
@@ -116,6 +119,7 @@ TEST(DnsSocketTest, RepliesAndShowsActivityAsTheRouteOfEachQuerySays) {
                            [&] { return !activity.shown.empty() && relay.PendingCount() == 0; });
         EXPECT_EQ(client.Receive(100), ExpectedReply(query, expected));
         EXPECT_EQ(activity.shown, shown);
+        EXPECT_EQ(activity.outcomes, counted);
     }
 }
 

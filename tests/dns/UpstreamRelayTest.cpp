@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -109,6 +111,10 @@ TEST_F(UpstreamRelayTest, SelectedEntriesAreAskedLastFirstUntilOneAnswersInTime)
     EXPECT_EQ(QueriesSeen(1) + QueriesSeen(3), 2);
     EXPECT_EQ(QueriesSeen(2) + QueriesSeen(4), 0);
     EXPECT_EQ(m_activity.shown, (std::vector<int>{5, 5, 5}));
+    // Counted as relayed by the server that answered, after the two that kept silent.
+    EXPECT_EQ(m_activity.outcomes, (std::vector{ActivityOutcome::kRelayed}));
+    EXPECT_EQ(m_activity.lastServer, ::inet_addr("127.0.0.2"));
+    EXPECT_GE(m_activity.lastDurationUs, 2u * kReplyTimeoutMs * 1000);
 }
 
 TEST_F(UpstreamRelayTest, QueryNoServerAnswersHoldsUpOnlyItselfAndEndsWithoutReply) {

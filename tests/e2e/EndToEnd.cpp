@@ -1,5 +1,7 @@
 #include "EndToEnd.h"
 
+#include <csignal>
+
 #include <sys/stat.h>
 
 #include <chrono>
@@ -68,6 +70,19 @@ int EndToEndTest::RunOnce(const std::string& binary, const std::vector<std::stri
 void EndToEndTest::Quit(const std::string& binary, ProgramProcess& instance) {
     EXPECT_EQ(RunOnce(binary, {"/q"}), 0);
     EXPECT_EQ(instance.Wait(5000), 0) << instance.StandardError();
+}
+
+std::string EndToEndTest::StatusLineOnSignal(ProgramProcess& instance) {
+    const std::size_t before = instance.StandardError().size();
+    instance.Signal(SIGUSR1);
+    for (int waited = 0; waited < 5000; waited += 10) {
+        const std::string added = instance.StandardError().substr(before);
+        if (const std::size_t end = added.find('\n'); end != std::string::npos) {
+            return added.substr(0, end);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return {};
 }
 
 void EndToEndTest::WriteFile(const std::string& name, const std::string& text) const {

@@ -32,6 +32,9 @@ protected:
     int RunOnce(const std::string& binary, const std::vector<std::string>& args);
     // Ends an instance with a second start's /q; it must end normally.
     void Quit(const std::string& binary, ProgramProcess& instance);
+    // Sends SIGUSR1 and returns the line the instance then adds to its standard error, without
+    // its line end; empty when none comes within a few seconds.
+    static std::string StatusLineOnSignal(ProgramProcess& instance);
 
     void WriteFile(const std::string& name, const std::string& text) const;
     std::string ProfileText(const std::string& profileName) const;

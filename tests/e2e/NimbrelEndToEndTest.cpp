@@ -47,6 +47,11 @@ TEST_F(NimbrelEndToEndTest, AnswersListedNamesRelaysOthersAndRepliesToEveryType)
     ASSERT_TRUE(empty);
     EXPECT_EQ((*empty)[2], 0x85);
     EXPECT_EQ((*empty)[7], 0);
+    // SIGUSR1 reports the counts and the program goes on.
+    EXPECT_EQ(StatusLineOnSignal(*instance),
+              "Nimbrel: 3 queries, 2 blocked, 1 relayed, 0 refused, "
+              "0 failed, 0 dropped, 0 local");
+    EXPECT_TRUE(IsLocalAnswer(AskDns(kit::MakeQuery(0xBEEF, "img.ads.example"))));
     Quit(kNimbrel, *instance);
 }
 

@@ -29,6 +29,7 @@ TEST_F(QuorvinEndToEndTest, ServesTheImageFilesOnPort80AndHidesItsIconFromThenOn
     EXPECT_EQ(FetchHttp("junk\r\n"), kHeader + "GIF89a picture 5");
     EXPECT_EQ(FetchHttp(), kHeader + "GIF89a picture 4");
     EXPECT_NE(ProfileText("QUORVIN.INI").find("HideOnStart=1"), std::string::npos);
+    EXPECT_EQ(StatusLineOnSignal(*instance), "Quorvin: 3 requests, 3 pictures served, 0 refused");
     Quit(kQuorvin, *instance);
     auto shown = StartInstance({"/v", "/t"});
     EXPECT_NE(ProfileText("QUORVIN.INI").find("HideOnStart=0"), std::string::npos);

@@ -41,7 +41,9 @@ struct Host : IImageServerHost {
     void SetActivityFlag(bool active) override { activity = active; }
     void UpdateActivityIcon() override {}
     void SetDefaultMenuItem(int) override {}
+    void CountRequest(httpd::RequestOutcome outcome) override { counters.Count(outcome); }
     bool activity = false;
+    httpd::RequestCounters counters;
 };
 
 // A running image server on a free port of 127.0.0.1 whose folder, and the current folder while the
@@ -119,6 +121,10 @@ TEST_F(ImageServerTest, RepliesWithTheImageFileTheBuiltInPictureOrARefusal) {
         }
         EXPECT_EQ(Fetch(), reply) << images << " " << image;
     }
+    // The two files and the built-in picture count as pictures served.
+    EXPECT_EQ(m_host.counters.requests, 6u);
+    EXPECT_EQ(m_host.counters.pictures, 3u);
+    EXPECT_EQ(m_host.counters.refused, 0u);
 }
 
 TEST_F(ImageServerTest, ConnectionsPickTheImagesOfOneFixedSequenceThatRestartsKeep) {
@@ -224,6 +230,8 @@ TEST_F(ImageServerTest, PeerOtherThanTheLocalHostIsClosedWithoutReply) {
     SendAll(stranger);
     ASSERT_TRUE(ReadToEnd(stranger));
     EXPECT_EQ(stranger.Received(), "");
+    EXPECT_EQ(m_host.counters.refused, 1u);
+    EXPECT_EQ(m_host.counters.requests, 1u);
 }
 
 TEST_F(ImageServerTest, ConnectionWaitingForADescriptorCostsNoCpuAndIsServedWhenOneIsFree) {

@@ -61,9 +61,10 @@ protected:
 
 TEST_F(NimbrelFrameTest, ServiceAnswersShowsEachStepAndDoubleClicksToggleIt) {
     CMainFrame& frame = MakeFrame();
-    EXPECT_EQ(m_area.Tip(), "Nimbrel");
+    EXPECT_EQ(m_area.Tip(), "Nimbrel\nstopped");
     frame.StartDnsService();
     ASSERT_TRUE(frame.IsRunning());
+    EXPECT_EQ(m_area.Tip(), "Nimbrel\n0 blocked of 0 queries");
     EXPECT_EQ(frame.TrayIcon().m_defaultMenuItem, kStopMenuItem);
     const std::size_t before = m_area.Images().size();
     const auto reply = Ask("img.ads.example");
@@ -71,16 +72,26 @@ TEST_F(NimbrelFrameTest, ServiceAnswersShowsEachStepAndDoubleClicksToggleIt) {
     EXPECT_EQ(std::vector<std::uint8_t>(reply->end() - 4, reply->end()),
               (std::vector<std::uint8_t>{127, 0, 0, 1}));
     EXPECT_EQ(ImagesSince(before), (std::vector<int>{kQuery, kIdle, kLocal, kIdle}));
+    EXPECT_EQ(frame.QueryLog().Counters().Of(ActivityOutcome::kBlocked), 1u);
+    ASSERT_EQ(frame.QueryLog().Recent().Size(), 1u);
+    EXPECT_EQ(frame.QueryLog().Recent().Newest(0).Name(), "img.ads.example");
 
     m_area.DoubleClick();
     EXPECT_FALSE(frame.IsRunning());
+    EXPECT_EQ(m_area.Tip(), "Nimbrel\nstopped");
     EXPECT_EQ(m_area.Icon(), kStopped);
     EXPECT_EQ(frame.Activity(), 0);
     EXPECT_EQ(frame.TrayIcon().m_defaultMenuItem, kStartMenuItem);
     EXPECT_TRUE(frame.IsCommandChecked(ID_STOP));
-    frame.OnCommand(ID_START);  // Start and Stop both toggle
+    // Start and Stop both toggle; a start counts afresh, and without KeepActivity only counts.
+    m_folder.Profile().WriteInt("Preferences", "KeepActivity", 0);
+    frame.OnCommand(ID_START);
     EXPECT_TRUE(frame.IsRunning());
     EXPECT_EQ(m_area.Icon(), kIdle);
+    EXPECT_EQ(m_area.Tip(), "Nimbrel\n0 blocked of 0 queries");
+    ASSERT_TRUE(Ask("ads.example"));
+    EXPECT_EQ(frame.QueryLog().Counters().Queries(), 1u);
+    EXPECT_EQ(frame.QueryLog().Recent().Size(), 0u);
 }
 
 TEST_F(NimbrelFrameTest, PortInUseLeavesTheServiceStoppedWithOneLineOnStandardError) {

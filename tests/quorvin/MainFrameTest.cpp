@@ -57,7 +57,9 @@ TEST_F(QuorvinFrameTest, EachTransferStepFlipsTheImageThenItSettles) {
     EXPECT_TRUE(frame.IsRunning());
     EXPECT_EQ(m_area.Images(), (std::vector<int>{0, kStopped, kRunning}));
     const std::size_t before = m_area.Images().size();
+    EXPECT_EQ(m_area.Tip(), "Quorvin\n0 pictures served");
     EXPECT_EQ(FetchSize(), kBuiltInReplySize);
+    EXPECT_EQ(frame.Requests().pictures, 1u);
     const std::vector<int> images(m_area.Images().begin() + static_cast<long>(before),
                                   m_area.Images().end());
     ASSERT_GE(images.size(), 3u);
