@@ -7,6 +7,8 @@
 #include <string>
 
 #include "dns/ActivitySink.h"
+#include "dns/PendingRelay.h"
+#include "dns/StreamRelay.h"
 #include "net/Reactor.h"
 #include "settings/ProfileKeys.h"
 #include "settings/ProfileStore.h"
@@ -69,7 +71,7 @@ int CUpstreamRelay::LoadProxyServers() {
 }
 
 bool CUpstreamRelay::RelayQuery(const RelayRequest& request, IRelayClient& client) {
-    std::array<sockaddr_in, CPendingRelay::kMaxServers> servers{};
+    std::array<sockaddr_in, CRelayInFlight::kMaxServers> servers{};
     int serverCount = 0;
     for (int entry = m_proxyCount - 1; entry >= 0; --entry) {
         if ((request.mask & m_askable & (1 << entry)) != 0) {
@@ -80,9 +82,15 @@ bool CUpstreamRelay::RelayQuery(const RelayRequest& request, IRelayClient& clien
         CReactor::Current() == nullptr) {
         return false;
     }
-    auto relay = std::make_unique<CPendingRelay>(request, servers, serverCount, m_replyTimeoutMs,
-                                                 *this, client);
-    CPendingRelay& started = *relay;
+    std::unique_ptr<CRelayInFlight> relay;
+    if (request.overStream) {
+        relay = std::make_unique<CStreamRelay>(request, servers, serverCount, m_replyTimeoutMs,
+                                               *this, client);
+    } else {
+        relay = std::make_unique<CPendingRelay>(request, servers, serverCount, m_replyTimeoutMs,
+                                                *this, client);
+    }
+    CRelayInFlight& started = *relay;
     m_pending.emplace(&started, std::move(relay));
     if (!started.Start()) {
         m_pending.erase(&started);
@@ -99,11 +107,11 @@ void CUpstreamRelay::OnAsking() {
     SetActivity(IActivitySink::kRelaying);
 }
 
-void CUpstreamRelay::OnRelayEnded(CPendingRelay& relay, const std::uint8_t* reply,
+void CUpstreamRelay::OnRelayEnded(CRelayInFlight& relay, const std::uint8_t* reply,
                                   std::size_t length) {
     const auto found = m_pending.find(&relay);
     // Kept alive until its client has heard the end: the request belongs to it.
-    const std::unique_ptr<CPendingRelay> ended = std::move(found->second);
+    const std::unique_ptr<CRelayInFlight> ended = std::move(found->second);
     m_pending.erase(found);
     if (reply != nullptr) {
         ended->Client().OnRelayReply(ended->Request(), reply, length);

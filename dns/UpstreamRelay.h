@@ -9,7 +9,7 @@
 #include <unordered_map>
 
 #include "dns/DnsMessage.h"
-#include "dns/PendingRelay.h"
+#include "dns/RelayInFlight.h"
 #include "dns/RelayRequest.h"
 
 class IActivitySink;
@@ -19,7 +19,8 @@ class ProfileStore;
 // the table is loaded at each start of the DNS service.
 //
 // Relays run side by side on the one thread, each on a socket of its own, with their
-// reply time-outs kept by the reactor: nothing waits for an upstream server.
+// reply time-outs kept by the reactor: nothing waits for an upstream server. A query that
+// came over TCP is relayed over TCP, any other by datagram.
 class CUpstreamRelay : public IRelayOwner {
 public:
     static constexpr int kMaxProxyServers = 5;
@@ -69,7 +70,8 @@ private:
     };
 
     void OnAsking() override;
-    void OnRelayEnded(CPendingRelay& relay, const std::uint8_t* reply, std::size_t length) override;
+    void OnRelayEnded(CRelayInFlight& relay, const std::uint8_t* reply,
+                      std::size_t length) override;
     void SetActivity(int state) const;
 
     const ProfileStore& m_profile;
@@ -79,5 +81,5 @@ private:
     std::array<Entry, kMaxProxyServers> m_entries{};
     int m_proxyCount = 0;
     int m_askable = 0;
-    std::unordered_map<const CPendingRelay*, std::unique_ptr<CPendingRelay>> m_pending;
+    std::unordered_map<const CRelayInFlight*, std::unique_ptr<CRelayInFlight>> m_pending;
 };
