@@ -64,6 +64,7 @@ TEST_F(NimbrelFrameTest, ServiceAnswersShowsEachStepAndDoubleClicksToggleIt) {
     EXPECT_EQ(m_area.Tip(), "Nimbrel");
     frame.StartDnsService();
     ASSERT_TRUE(frame.IsRunning());
+    EXPECT_TRUE(frame.ServesTcp());
     EXPECT_EQ(frame.TrayIcon().m_defaultMenuItem, kStopMenuItem);
     const std::size_t before = m_area.Images().size();
     const auto reply = Ask("img.ads.example");
@@ -83,20 +84,32 @@ TEST_F(NimbrelFrameTest, ServiceAnswersShowsEachStepAndDoubleClicksToggleIt) {
     EXPECT_EQ(m_area.Icon(), kIdle);
 }
 
-TEST_F(NimbrelFrameTest, PortInUseLeavesTheServiceStoppedWithOneLineOnStandardError) {
-    const kit::CHeldPort held(SOCK_DGRAM);
-    CMainFrame& frame = MakeFrame(held.Port());
-    testing::internal::CaptureStderr();
-    frame.StartDnsService();
-    const std::string line = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(line.rfind("Nimbrel: cannot bind 127.0.0.1:" + std::to_string(held.Port()) +
-                             ": Address already in use; ",
-                         0),
-              0u)
-        << line;
-    EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
-    EXPECT_FALSE(frame.IsRunning());
-    EXPECT_EQ(m_area.Icon(), kStopped);
+// A datagram port in use stops the service; a TCP port in use leaves it on UDP alone. Either
+// way, one line says so.
+TEST_F(NimbrelFrameTest, PortInUseWritesOneLineAndStopsTheServiceOnlyForUdp) {
+    for (const int type : {SOCK_DGRAM, SOCK_STREAM}) {
+        SCOPED_TRACE(type);
+        const kit::CHeldPort held(type);
+        CMainFrame& frame = MakeFrame(held.Port());
+        testing::internal::CaptureStderr();
+        frame.StartDnsService();
+        const std::string line = testing::internal::GetCapturedStderr();
+        const std::string remedy = type == SOCK_DGRAM ? "-lunp" : "-ltnp";
+        EXPECT_EQ(line.rfind("Nimbrel: cannot bind 127.0.0.1:" + std::to_string(held.Port()) +
+                                 ": Address already in use; ",
+                             0),
+                  0u)
+            << line;
+        EXPECT_NE(line.find(remedy), std::string::npos) << line;
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
+        EXPECT_EQ(frame.IsRunning(), type == SOCK_STREAM);
+        EXPECT_FALSE(frame.ServesTcp());
+        if (type == SOCK_DGRAM) {
+            EXPECT_EQ(m_area.Icon(), kStopped);
+        } else {
+            EXPECT_TRUE(Ask("img.ads.example"));
+        }
+    }
 }
 
 TEST_F(NimbrelFrameTest, ProxyDnsOkRestartsOnlyARunningServiceAndCancelChangesNothing) {
