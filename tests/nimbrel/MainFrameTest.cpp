@@ -72,8 +72,11 @@ TEST_F(NimbrelFrameTest, ServiceAnswersShowsEachStepAndDoubleClicksToggleIt) {
     EXPECT_EQ(std::vector<std::uint8_t>(reply->end() - 4, reply->end()),
               (std::vector<std::uint8_t>{127, 0, 0, 1}));
     EXPECT_EQ(ImagesSince(before), (std::vector<int>{kQuery, kIdle, kLocal, kIdle}));
+    kit::CTcpClient tcp(frame.DnsPort());
+    ASSERT_TRUE(kit::DispatchUntil(m_reactor, [] { return true; }));
 
     m_area.DoubleClick();
+    EXPECT_TRUE(tcp.ReadToEnd().empty() && tcp.Ended());  // Stop closes every connection
     EXPECT_FALSE(frame.IsRunning());
     EXPECT_EQ(m_area.Icon(), kStopped);
     EXPECT_EQ(frame.Activity(), 0);
