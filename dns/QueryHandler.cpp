@@ -113,7 +113,6 @@ void CQueryHandler::Carry(const dns::Route& route, const std::uint8_t* message, 
             request.replyLimit =
                 origin.stream ? dns::kMaxStreamMessageSize : dns::ReplySizeLimit(message, length);
             request.alwaysReply = route.alwaysReply;
-            request.overStream = origin.stream;
             if (!m_relay.RelayQuery(request, *this)) {
                 ReplyUnanswered(route, message, end, origin, dns::kRcodeServFail);
             }

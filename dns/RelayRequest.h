@@ -14,6 +14,7 @@ struct RelayRequest {
     // The end of the query's question (header plus the one question); inside the first
     // kDnsBufferSize bytes.
     std::size_t questionEnd = 0;
+    // Where the reply goes; a query that came over TCP is relayed over TCP.
     QueryOrigin origin;
     // Upstream table entries to ask (bit j: entry j), the last entry first.
     int mask = 0;
@@ -22,8 +23,6 @@ struct RelayRequest {
     std::size_t replyLimit = dns::kDnsBufferSize;
     // Silence from every server gets SERVFAIL instead of no reply.
     bool alwaysReply = false;
-    // Asked over TCP, as the client asked.
-    bool overStream = false;
 };
 
 // Who hears how a relay ended: with the reply, byte for byte as the server sent it, or

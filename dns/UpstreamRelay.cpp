@@ -83,7 +83,7 @@ bool CUpstreamRelay::RelayQuery(const RelayRequest& request, IRelayClient& clien
         return false;
     }
     std::unique_ptr<CRelayInFlight> relay;
-    if (request.overStream) {
+    if (request.origin.stream) {
         relay = std::make_unique<CStreamRelay>(request, servers, serverCount, m_replyTimeoutMs,
                                                *this, client);
     } else {
