@@ -18,6 +18,8 @@ using MessageBuffer = std::array<std::uint8_t, kDnsBufferSize>;
 // A relayed reply may be longer when the client's query announced room for it (EDNS), up
 // to this size.
 inline constexpr std::size_t kMaxRelayedReplySize = 4096;
+// Over TCP a message may be as long as its two-byte length prefix allows.
+inline constexpr std::size_t kMaxStreamMessageSize = 65535;
 
 inline constexpr std::size_t kHeaderSize = 12;
 inline constexpr std::size_t kIdOffset = 0;
@@ -33,6 +35,10 @@ inline constexpr std::uint16_t kTypeA = 1;
 inline constexpr std::uint16_t kTypePtr = 12;
 inline constexpr std::uint16_t kTypeOpt = 41;
 inline constexpr std::uint16_t kClassIn = 1;
+
+// The high flags byte: QR (a response), then the four bits of the OPCODE (0: a query).
+inline constexpr std::uint8_t kResponseFlag = 0x80;
+inline constexpr std::uint8_t kOpcodeMask = 0x78;
 
 // Response codes (the low four bits of byte 3).
 inline constexpr std::uint8_t kRcodeMask = 0x0F;

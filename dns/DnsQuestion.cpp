@@ -6,10 +6,8 @@
 
 bool CDnsQuestion::Decode(const std::uint8_t* message, std::size_t length) {
     m_nameLength = 0;
-    if (length > dns::kDnsBufferSize) {
-        return false;
-    }
-    CDnsReader reader(message, length, dns::kQuestionOffset);
+    // A longer message (over TCP) is read no further than the question may reach.
+    CDnsReader reader(message, std::min(length, dns::kDnsBufferSize), dns::kQuestionOffset);
     std::uint8_t labelLength = 0;
     if (!reader.ReadByte(labelLength)) {
         return false;

@@ -15,9 +15,10 @@
 // query needs no heap.
 class CDnsQuestion {
 public:
-    // False when the message holds no complete question: longer than the message buffer,
-    // too short for a header, a name that runs past the end, or QTYPE and QCLASS not both
-    // inside the message. Nothing read is ever outside `length` bytes.
+    // False when the message holds no complete question inside its first kDnsBufferSize
+    // bytes: too short for a header, a name that runs past the end (or past that size), or
+    // QTYPE and QCLASS not both inside. Nothing read is ever outside `length` bytes. The
+    // message itself may be longer (a query over TCP); a datagram never is.
     bool Decode(const std::uint8_t* message, std::size_t length);
 
     // Labels joined by single dots, no trailing dot; empty for the root name.

@@ -1,23 +1,25 @@
 #pragma once
 
-#include <netinet/in.h>
-
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "dns/DnsMessage.h"
+#include "dns/QueryOrigin.h"
 
 // One query on its way to the upstream servers: its bytes, which go upstream unchanged,
 // where its reply goes, and what the reply may be.
 struct RelayRequest {
-    dns::MessageBuffer query{};
-    std::size_t length = 0;
-    // The end of the query's question (header plus the one question).
+    std::vector<std::uint8_t> query;
+    // The end of the query's question (header plus the one question); inside the first
+    // kDnsBufferSize bytes.
     std::size_t questionEnd = 0;
-    sockaddr_in client{};
+    // Where the reply goes; a query that came over TCP is relayed over TCP.
+    QueryOrigin origin;
     // Upstream table entries to ask (bit j: entry j), the last entry first.
     int mask = 0;
-    // The longest reply the client takes (512, or more when its query says so).
+    // The longest reply the client takes (512, or more when its query says so, or the most a
+    // stream carries).
     std::size_t replyLimit = dns::kDnsBufferSize;
     // Silence from every server gets SERVFAIL instead of no reply.
     bool alwaysReply = false;

@@ -72,7 +72,8 @@ std::size_t ReplySizeLimit(const std::uint8_t* query, std::size_t length) {
 bool AnswersQuery(const std::uint8_t* query, std::size_t questionEnd, const std::uint8_t* reply,
                   std::size_t replyLength) {
     if (replyLength < kHeaderSize || questionEnd < kHeaderSize ||
-        reply[kIdOffset] != query[kIdOffset] || reply[kIdOffset + 1] != query[kIdOffset + 1]) {
+        reply[kIdOffset] != query[kIdOffset] || reply[kIdOffset + 1] != query[kIdOffset + 1] ||
+        (reply[kFlagsOffset] & (kResponseFlag | kOpcodeMask)) != kResponseFlag) {
         return false;
     }
     if (Uint16At(reply, kQdCountOffset) == 0) {

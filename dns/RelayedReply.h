@@ -13,9 +13,9 @@ namespace dns {
 std::size_t ReplySizeLimit(const std::uint8_t* query, std::size_t length);
 
 // Whether `reply` answers `query`, whose question ends at `questionEnd` (the query decoded
-// as a question): the same ID and the same question (name without regard to ASCII letter
-// case, type and class). An error reply (RCODE not 0) that carries no question counts too,
-// since servers often send those without one.
+// as a question): a response (QR set) to a standard query (OPCODE 0), with the same ID and
+// the same question (name without regard to ASCII letter case, type and class). An error reply
+// (RCODE not 0) that carries no question counts too, since servers often send those without one.
 bool AnswersQuery(const std::uint8_t* query, std::size_t questionEnd, const std::uint8_t* reply,
                   std::size_t replyLength);
 

@@ -8,6 +8,8 @@
 
 #include "dns/ActivitySink.h"
 #include "dns/DnsQuestion.h"
+#include "dns/PendingRelay.h"
+#include "dns/StreamRelay.h"
 #include "net/Reactor.h"
 #include "settings/ProfileKeys.h"
 #include "settings/ProfileStore.h"
@@ -70,7 +72,7 @@ int CUpstreamRelay::LoadProxyServers() {
 }
 
 bool CUpstreamRelay::RelayQuery(const RelayRequest& request, IRelayClient& client) {
-    std::array<sockaddr_in, CPendingRelay::kMaxServers> servers{};
+    std::array<sockaddr_in, CRelayInFlight::kMaxServers> servers{};
     int serverCount = 0;
     for (int entry = m_proxyCount - 1; entry >= 0; --entry) {
         if ((request.mask & m_askable & (1 << entry)) != 0) {
@@ -81,9 +83,15 @@ bool CUpstreamRelay::RelayQuery(const RelayRequest& request, IRelayClient& clien
         CReactor::Current() == nullptr) {
         return false;
     }
-    auto relay = std::make_unique<CPendingRelay>(request, servers, serverCount, m_replyTimeoutMs,
-                                                 *this, client);
-    CPendingRelay& started = *relay;
+    std::unique_ptr<CRelayInFlight> relay;
+    if (request.origin.stream) {
+        relay = std::make_unique<CStreamRelay>(request, servers, serverCount, m_replyTimeoutMs,
+                                               *this, client);
+    } else {
+        relay = std::make_unique<CPendingRelay>(request, servers, serverCount, m_replyTimeoutMs,
+                                                *this, client);
+    }
+    CRelayInFlight& started = *relay;
     m_pending.emplace(&started, std::move(relay));
     if (!started.Start()) {
         m_pending.erase(&started);
@@ -100,11 +108,11 @@ void CUpstreamRelay::OnAsking() {
     SetActivity(IActivitySink::kRelaying);
 }
 
-void CUpstreamRelay::OnRelayEnded(CPendingRelay& relay, const std::uint8_t* reply,
+void CUpstreamRelay::OnRelayEnded(CRelayInFlight& relay, const std::uint8_t* reply,
                                   std::size_t length) {
     const auto found = m_pending.find(&relay);
     // Kept alive until its client has heard the end: the request belongs to it.
-    const std::unique_ptr<CPendingRelay> ended = std::move(found->second);
+    const std::unique_ptr<CRelayInFlight> ended = std::move(found->second);
     m_pending.erase(found);
     const RelayRequest& request = ended->Request();
     if (reply != nullptr) {
@@ -123,7 +131,7 @@ void CUpstreamRelay::OnRelayEnded(CPendingRelay& relay, const std::uint8_t* repl
 void CUpstreamRelay::Record(const RelayRequest& request, ActivityOutcome outcome,
                             std::uint32_t server, std::uint32_t durationUs) const {
     CDnsQuestion question;
-    if (m_activity != nullptr && question.Decode(request.query.data(), request.length)) {
+    if (m_activity != nullptr && question.Decode(request.query.data(), request.query.size())) {
         m_activity->RecordQuery(
             QueryRecord{question.Name(), question.Type(), outcome, server, durationUs});
     }

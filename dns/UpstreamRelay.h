@@ -9,8 +9,8 @@
 #include <unordered_map>
 
 #include "dns/DnsMessage.h"
-#include "dns/PendingRelay.h"
 #include "dns/QueryRecord.h"
+#include "dns/RelayInFlight.h"
 #include "dns/RelayRequest.h"
 
 class IActivitySink;
@@ -20,8 +20,8 @@ class ProfileStore;
 // the table is loaded at each start of the DNS service.
 //
 // Relays run side by side on the one thread, each on a socket of its own, with their
-// reply time-outs kept by the reactor: nothing waits for an upstream server. How each relay
-// ends (relayed, or failed or dropped after silence) goes to the activity sink.
+// reply time-outs kept by the reactor: nothing waits for an upstream server. A query that
+// came over TCP is relayed over TCP, any other by datagram.
 class CUpstreamRelay : public IRelayOwner {
 public:
     static constexpr int kMaxProxyServers = 5;
@@ -71,7 +71,8 @@ private:
     };
 
     void OnAsking() override;
-    void OnRelayEnded(CPendingRelay& relay, const std::uint8_t* reply, std::size_t length) override;
+    void OnRelayEnded(CRelayInFlight& relay, const std::uint8_t* reply,
+                      std::size_t length) override;
     void SetActivity(int state) const;
     // Tells the activity sink how the relay of `request` ended.
     void Record(const RelayRequest& request, ActivityOutcome outcome, std::uint32_t server,
@@ -84,5 +85,5 @@ private:
     std::array<Entry, kMaxProxyServers> m_entries{};
     int m_proxyCount = 0;
     int m_askable = 0;
-    std::unordered_map<const CPendingRelay*, std::unique_ptr<CPendingRelay>> m_pending;
+    std::unordered_map<const CRelayInFlight*, std::unique_ptr<CRelayInFlight>> m_pending;
 };

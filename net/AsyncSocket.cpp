@@ -138,6 +138,31 @@ bool CAsyncSocket::Accept(CAsyncSocket& connected) {
     return opened;
 }
 
+bool CAsyncSocket::Connect(const sockaddr_in& to) {
+    if (!m_fd.IsOpen() || m_type != SOCK_STREAM || m_connected || m_connecting) {
+        WSASetLastError(WSAEINVAL);
+        return false;
+    }
+    const int result = sys::Connect(m_fd.Get(), to);
+    const int error = errno;
+    if (result != 0 && error != EINPROGRESS) {
+        SetLastErrorFromErrno(error);
+        return false;
+    }
+    m_connecting = true;
+    m_peer = to;
+    m_peerKnown = true;
+    // Readiness noted before the connect says nothing about it: the next edge does.
+    m_ready &= ~(kWritable | kHangUp | kFailed);
+    if (result == 0) {
+        m_ready |= kWritable;
+        m_reactor->ScheduleCheck(m_token);
+        return true;
+    }
+    WSASetLastError(WSAEWOULDBLOCK);
+    return false;
+}
+
 bool CAsyncSocket::Listen(int backlog) {
     return Succeeded(sys::Listen(m_fd.Get(), backlog));
 }
@@ -175,6 +200,7 @@ void CAsyncSocket::Close() {
     m_enabled = 0;
     m_ready = 0;
     m_connected = false;
+    m_connecting = false;
     m_peerKnown = false;
 }
 
@@ -326,6 +352,10 @@ void CAsyncSocket::NoteReadiness(std::uint32_t readiness) {
 }
 
 void CAsyncSocket::DeliverIfDue(int kind) {
+    if (kind == FD_CONNECT) {
+        FinishConnectIfDue();
+        return;
+    }
     if ((m_selected & kind) == 0 || (m_enabled & kind) == 0) {
         return;
     }
@@ -404,6 +434,21 @@ bool CAsyncSocket::ReadNotificationDue(int& errorCode) {
     }
     errorCode = SocketErrorFromErrno(errno);
     return true;
+}
+
+void CAsyncSocket::FinishConnectIfDue() {
+    if (!m_connecting || (m_ready & (kWritable | kHangUp | kFailed)) == 0) {
+        return;
+    }
+    int error = 0;
+    if (sys::PendingError(m_fd.Get(), error) != 0) {
+        error = errno;
+    }
+    m_connecting = false;
+    m_connected = error == 0;
+    if ((m_selected & FD_CONNECT) != 0) {
+        OnConnect(error == 0 ? 0 : SocketErrorFromErrno(error));
+    }
 }
 
 bool CAsyncSocket::AcceptNotificationDue() {

@@ -23,7 +23,8 @@ class CReactor;
 // inside a call of this class. A handler may delete its own object as its last action;
 // nothing more is delivered to a closed socket, whatever was already pending.
 //
-// FD_CONNECT may be selected but never arrives: this layer has no connect operation.
+// A stream socket made by Create connects with Connect; FD_CONNECT then reports the
+// outcome once, with 0 or the error code, whether the connection was made at once or later.
 //
 // Failures return false or SOCKET_ERROR with the code in WSAGetLastError().
 class CAsyncSocket : private IReadinessTarget {
@@ -51,6 +52,12 @@ public:
     // socket of this thread closes or AsyncSelect is called, so a full process does not
     // spin on its listener.
     virtual bool Accept(CAsyncSocket& connected);
+
+    // Connects a stream socket made by Create (never listening) to address:port without
+    // waiting. True when the connection was made at once; false with WSAEWOULDBLOCK while
+    // it is being made, or with the error of a connect that failed at once. Either way the
+    // socket carries data only once FD_CONNECT has reported success.
+    bool Connect(const sockaddr_in& to);
 
     // Starts listening for connections with a queue of `backlog`.
     bool Listen(int backlog);
@@ -116,6 +123,9 @@ private:
     void OnDescriptorFreed() override { Rearm(FD_ACCEPT); }
     bool ReadNotificationDue(int& errorCode);
     bool AcceptNotificationDue();
+    // Ends a connect in progress once the poller has reported its outcome; notifies when
+    // FD_CONNECT is selected.
+    void FinishConnectIfDue();
 
     CUniqueFd m_fd;
     sockaddr_in m_peer{};
@@ -124,7 +134,8 @@ private:
     std::uint64_t m_token = 0;
     int m_type = 0;
     long m_selected = 0;
-    int m_enabled = 0;         // FD_* kinds that may be notified
-    std::uint8_t m_ready = 0;  // Readiness flags
-    bool m_connected = false;  // a stream connection (FD_CLOSE applies)
+    int m_enabled = 0;          // FD_* kinds that may be notified
+    std::uint8_t m_ready = 0;   // Readiness flags
+    bool m_connected = false;   // a stream connection (FD_CLOSE applies)
+    bool m_connecting = false;  // Connect was called; FD_CONNECT has not reported yet
 };

@@ -15,9 +15,9 @@ constexpr std::uint64_t kTimerToken = ~std::uint64_t{1};
 // Watched descriptors have tokens with the top bit set, which socket tokens never have.
 constexpr std::uint64_t kWatchTokenBit = std::uint64_t{1} << 63;
 
-// Kinds tried for each socket with news, in this order: data is read before the close that
-// follows it is reported.
-constexpr int kDeliveryOrder[] = {FD_READ, FD_WRITE, FD_OOB, FD_ACCEPT, FD_CLOSE};
+// Kinds tried for each socket with news, in this order: a connection is reported made before
+// its data, and data is read before the close that follows it is reported.
+constexpr int kDeliveryOrder[] = {FD_CONNECT, FD_READ, FD_WRITE, FD_OOB, FD_ACCEPT, FD_CLOSE};
 
 }  // namespace
 

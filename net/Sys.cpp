@@ -57,6 +57,15 @@ int Listen(int fd, int backlog) {
     return ::listen(fd, backlog);
 }
 
+int Connect(int fd, const sockaddr_in& to) {
+    // An interrupted connect goes on by itself: it is then as good as in progress.
+    const int result = ::connect(fd, AsSockaddr(to), sizeof to);
+    if (result != 0 && errno == EINTR) {
+        errno = EINPROGRESS;
+    }
+    return result;
+}
+
 int SetSocketOption(int fd, int level, int name, const void* value, socklen_t size) {
     return ::setsockopt(fd, level, name, value, size);
 }

@@ -17,6 +17,8 @@ int Socket(int type);  // AF_INET, non-blocking, close-on-exec
 int SetReuseAddress(int fd);
 int Bind(int fd, const sockaddr_in& address);
 int Listen(int fd, int backlog);
+// Starts connecting a non-blocking stream socket; -1 with EINPROGRESS while it goes on.
+int Connect(int fd, const sockaddr_in& to);
 int SetSocketOption(int fd, int level, int name, const void* value, socklen_t size);
 // The new socket is non-blocking and close-on-exec; `peer` receives its peer's address.
 int Accept(int fd, sockaddr_in& peer);

@@ -5,6 +5,8 @@
 #include <array>
 
 #include "dns/DnsSocket.h"
+#include "dns/DnsStreamListener.h"
+#include "dns/QueryHandler.h"
 #include "net/ServiceFailure.h"
 #include "nimbrel/Commands.h"
 #include "nimbrel/ServiceText.h"
@@ -78,7 +80,8 @@ void CMainFrame::StartDnsService() {
     m_queryLog.Restart(m_profile.ReadInt(profile::kPreferences, profile::kKeepActivity,
                                          kKeepActivityDefault) != 0);
 
-    m_pDnsSocket = std::make_unique<CDnsSocket>(m_filters, m_relay, m_profile, this);
+    m_pQueryHandler = std::make_unique<CQueryHandler>(m_filters, m_relay, m_profile, this);
+    m_pDnsSocket = std::make_unique<CDnsSocket>(*m_pQueryHandler);
     m_running = true;
     if (!m_pDnsSocket->Create(m_dnsPort, SOCK_DGRAM, FD_READ, CDnsSocket::kServiceAddress)) {
         m_running = false;
@@ -88,19 +91,33 @@ void CMainFrame::StartDnsService() {
                              WSAGetLastError());
         m_activity = kStopped;
         m_trayIcon.SetIcon(kStoppedIcon);
+    } else {
+        StartTcpListener();
     }
     m_tip.ShowNow();
     m_trayIcon.UpdateMenu();
+}
+
+void CMainFrame::StartTcpListener() {
+    // The port the datagram socket got (the same as asked for, but in tests).
+    const unsigned port = m_pDnsSocket->LocalPort();
+    m_pDnsStream = std::make_unique<CDnsStreamListener>(*m_pQueryHandler);
+    if (!m_pDnsStream->Start(CDnsSocket::kServiceAddress, port)) {
+        // Datagrams are still served; resolvers that retry over TCP are not.
+        ReportServiceFailure("Nimbrel", "bind", CDnsSocket::kServiceAddress, port, SOCK_STREAM,
+                             WSAGetLastError());
+        m_pDnsStream.reset();
+    }
 }
 
 void CMainFrame::StopDnsService() {
     m_running = false;
     m_trayIcon.m_defaultMenuItem = kStartMenuItem;
     m_activity = kStopped;
-    if (m_pDnsSocket) {
-        m_pDnsSocket->Close();
-        m_pDnsSocket.reset();
-    }
+    // Every connection closes with its listener; the relays in flight go with the handler.
+    m_pDnsStream.reset();
+    m_pDnsSocket.reset();
+    m_pQueryHandler.reset();
     m_tip.ShowNow();
     m_trayIcon.UpdateMenu();
 }

@@ -15,6 +15,8 @@
 #include "shell/TrayFrame.h"
 
 class CDnsSocket;
+class CDnsStreamListener;
+class CQueryHandler;
 class IDesktop;
 class INotificationArea;
 class ProfileStore;
@@ -22,9 +24,9 @@ class ProfileStore;
 namespace nimbrel {
 
 // Nimbrel's main window: never shown, found by its title, it owns the tray icon, the
-// DNS service socket, the filter lists, the upstream server table, the query log and the
-// dialogs, and carries out every command, whether from the tray menu, a double-click or a
-// second start.
+// DNS service (its query handler, datagram socket and TCP listener), the filter lists, the
+// upstream server table, the query log and the dialogs, and carries out every command, whether
+// from the tray menu, a double-click or a second start.
 class CMainFrame : public CTrayFrame, public IActivitySink {
 public:
     static constexpr const char* kTitle = "Nimbrel";
@@ -55,10 +57,14 @@ public:
     const CQueryLog& QueryLog() const { return m_queryLog; }
     // The bound DNS port while running (tests bind port 0), else 0.
     unsigned DnsPort() const;
+    // Whether the service also listens on TCP (it runs on UDP alone when TCP cannot bind).
+    bool ServesTcp() const { return m_pDnsStream != nullptr; }
 
 private:
     void ToggleService() override { ToggleDnsService(); }
     void BuildCommandTable();
+    // Listens on TCP beside the bound datagram socket; a failure leaves UDP alone serving.
+    void StartTcpListener();
     void OnProxyDNS();
 
     const unsigned m_dnsPort;
@@ -69,7 +75,9 @@ private:
     CFilterCommands m_filterCommands;
     CFilterLists m_filters;
     bool m_running = false;
+    std::unique_ptr<CQueryHandler> m_pQueryHandler;
     std::unique_ptr<CDnsSocket> m_pDnsSocket;
+    std::unique_ptr<CDnsStreamListener> m_pDnsStream;
     int m_activity = kIdle;
     CQueryLog m_queryLog;
     CActivityDialog m_activityDialog;

@@ -18,6 +18,7 @@
 #include "dialogs/qt/QtActivityWindow.h"
 #include "dns/ActivitySink.h"
 #include "dns/DnsSocket.h"
+#include "dns/QueryHandler.h"
 #include "dns/FilterLists.h"
 #include "dns/UpstreamRelay.h"
 #include "net/Reactor.h"
@@ -55,7 +56,8 @@ int main(int argc, char** argv) {
     filters.LoadFilters();
     CUpstreamRelay relay(profile, &sink);
     relay.LoadProxyServers();
-    CDnsSocket service(filters, relay, profile, &sink);
+    CQueryHandler handler(filters, relay, profile, &sink);
+    CDnsSocket service(handler);
     if (!service.Create(static_cast<unsigned>(std::atoi(argv[1])), SOCK_DGRAM, FD_READ,
                         CDnsSocket::kServiceAddress)) {
         std::perror("bind");

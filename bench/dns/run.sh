@@ -4,10 +4,12 @@
 # each pinned to core 0 with dnsperf on core 1, and prints per server: queries/s, average
 # latency under full load, p50/p99 latency at a fixed moderate rate, CPU time per query
 # (utime+stime from /proc/PID/stat over the run), resident memory and load time (start
-# until the first answer). Then Nimbrel's resident memory over a long run at full rate,
-# and relayed queries/s through a local upstream. Nimbrel runs twice on the same lists:
-# as installed, keeping its recent queries, and with [Preferences] KeepActivity=0, which
-# keeps only the counters; the ratio of the two is the cost of the ring.
+# until the first answer). Nimbrel and unbound also get a TCP round (dnsperf -m tcp, one
+# connection, pipelined), and Nimbrel a datagram round while 150 idle TCP connections are
+# held open. Then Nimbrel's resident memory over a long run at full rate, and relayed
+# queries/s through a local upstream. Nimbrel runs twice on the same lists: as installed,
+# keeping its recent queries, and with [Preferences] KeepActivity=0, which keeps only the
+# counters; the ratio of the two is the cost of the ring.
 #
 # Environment: NAMES (1000000), QUERIES in the query file (200000), DURATION of each
 # full-load run in seconds (10), SOAK seconds of the long run (30), P99_RATE queries/s for
@@ -31,6 +33,8 @@ upstream_address=127.0.0.2
 relay_names=10000
 nimbrel=$PWD/build-bench/nimbrel/nimbrel
 probe=$PWD/bench/dns/probe.py
+idle_tcp=$PWD/bench/dns/idle_tcp.py
+idle_connections=150
 
 work=$(mktemp -d /tmp/dns-bench-XXXXXX)
 server_pid=
@@ -42,7 +46,11 @@ stop_server() {
     fi
 }
 upstream_pid=
+idle_pid=
 cleanup() {
+    if [ -n "$idle_pid" ]; then
+        kill "$idle_pid" 2>/dev/null || true
+    fi
     stop_server
     if [ -n "$upstream_pid" ]; then
         kill "$upstream_pid" 2>/dev/null || true
@@ -119,19 +127,22 @@ dnsperf_field() {
     awk -v label="$2" 'i = index($0, label) { split(substr($0, i + length(label)), f); print f[1]; exit }' "$1"
 }
 
-# measure NAME PORT QUERY_FILE: full-load run, then the latency run; appends a result row.
+# measure NAME PORT QUERY_FILE [MODE]: full-load run, then the latency run, over MODE (udp or
+# tcp); appends a result row.
 measure() {
-    local name=$1 port=$2 queries=$3
+    local name=$1 port=$2 queries=$3 mode=${4:-udp}
     local rss_loaded ticks_before ticks_after out="$work/dnsperf-$name.txt"
     rss_loaded=$(rss_kb "$server_pid")
     ticks_before=$(cpu_ticks "$server_pid")
-    taskset -c "$load_core" dnsperf -s 127.0.0.1 -p "$port" -d "$queries" -l "$duration" >"$out" 2>&1
+    taskset -c "$load_core" dnsperf -m "$mode" -s 127.0.0.1 -p "$port" -d "$queries" \
+        -l "$duration" >"$out" 2>&1
     ticks_after=$(cpu_ticks "$server_pid")
     local completed qps latency percentiles
     completed=$(dnsperf_field "$out" "Queries completed:")
     qps=$(dnsperf_field "$out" "Queries per second:")
     latency=$(dnsperf_field "$out" "Average Latency (s):")
-    percentiles=$(taskset -c "$load_core" dnsperf -s 127.0.0.1 -p "$port" -d "$queries" -l 3 \
+    percentiles=$(taskset -c "$load_core" dnsperf -m "$mode" -s 127.0.0.1 -p "$port" \
+        -d "$queries" -l 3 \
         -Q "$p99_rate" -v 2>/dev/null | awk '/^> / {print $NF}' | sort -g |
         awk '{v[NR] = $1} END {if (NR) print v[int(NR * 0.5)], v[int(NR * 0.99)]; else print "nan nan"}')
     local rss_end
@@ -149,6 +160,15 @@ echo "Nimbrel..."
 printf '[Proxy]\nUseCode=0\n' >"$work/lists/NIMBREL.INI"
 start_nimbrel "$work/lists"
 measure ours "$ours_port" "$work/lists/queries.txt"
+measure ours-tcp "$ours_port" "$work/lists/queries.txt" tcp
+echo "Nimbrel with $idle_connections idle TCP connections held open..."
+taskset -c "$load_core" python3 "$idle_tcp" "$ours_port" "$idle_connections" &
+idle_pid=$!
+sleep 2
+measure ours-idle "$ours_port" "$work/lists/queries.txt"
+kill "$idle_pid"
+wait "$idle_pid" 2>/dev/null || true
+idle_pid=
 echo "Nimbrel for ${soak} s at full rate..."
 soak_rss_before=$(rss_kb "$server_pid")
 taskset -c "$load_core" dnsperf -s 127.0.0.1 -p "$ours_port" -d "$work/lists/queries.txt" \
@@ -171,6 +191,7 @@ stop_server
 echo "unbound..."
 start_server "$unbound_port" unbound -d -c "$work/unbound.conf"
 measure unbound "$unbound_port" "$work/lists/queries.txt"
+measure unbound-tcp "$unbound_port" "$work/lists/queries.txt" tcp
 stop_server
 
 echo "Relay through a local upstream (dnsmasq on $upstream_address:53 answering locally)..."
@@ -204,13 +225,19 @@ awk 'BEGIN {
      END {
         print ""
         for (peer in qps) {
-            if (peer ~ /^ours/) continue
+            if (peer ~ /^ours/ || peer ~ /-tcp$/) continue
             printf "ours vs %-8s qps x%.2f, cpu/query x%.2f, memory x%.2f, load time x%.2f\n",
                    peer, qps["ours"] / qps[peer], cpu["ours"] / cpu[peer],
                    rss["ours"] / rss[peer], load["ours"] / load[peer]
         }
         printf "recent queries kept vs counters only: qps x%.3f, cpu/query x%.3f\n",
                qps["ours"] / qps["ours-noring"], cpu["ours"] / cpu["ours-noring"]
+        printf "over TCP, ours vs unbound: qps x%.2f, cpu/query x%.2f\n",
+               qps["ours-tcp"] / qps["unbound-tcp"], cpu["ours-tcp"] / cpu["unbound-tcp"]
+        printf "with idle TCP connections, ours: qps x%.2f, cpu/query x%.2f of the plain run\n",
+               qps["ours-idle"] / qps["ours"], cpu["ours-idle"] / cpu["ours"]
      }' "$work/results.txt"
-echo "(avg_us under full load with 100 queries outstanding; p50/p99 at $p99_rate queries/s;"
+echo "(-tcp: over one TCP connection; ours-idle: datagrams while $idle_connections idle TCP"
+echo " connections are held open;"
+echo " avg_us under full load with 100 queries outstanding; p50/p99 at $p99_rate queries/s;"
 echo " rss_MB after loading, rss_end after the runs; load_s from start to the first answer)"

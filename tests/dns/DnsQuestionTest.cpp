@@ -23,8 +23,12 @@ TEST(DnsQuestionTest, DecodesOnlyACompleteFirstQuestionInsideTheMessage) {
     const Bytes wireName = kit::EncodeName("ads.example");
     Bytes full = query;
     full.resize(512, 0xEE);
-    Bytes tooLong = query;
-    tooLong.resize(513);
+    Bytes longer = query;
+    longer.resize(513);
+    // The question itself runs past the first 512 bytes.
+    const Bytes pastLimit =
+        Cat(header,
+            Cat({255}, Cat(Bytes(255, 'z'), Cat({255}, Cat(Bytes(255, 'z'), {0, 0, 1, 0, 1})))));
     // Columns: the message; the name, QTYPE and end of its question, end 0 for none.
     const std::tuple<Bytes, std::string, std::uint16_t, std::size_t> rows[] = {
         {kit::MakeQueryWithOpt(1, "Img.Ads.Example", kit::kTypePtr), "Img.Ads.Example", 12, 33},
@@ -40,7 +44,8 @@ TEST(DnsQuestionTest, DecodesOnlyACompleteFirstQuestionInsideTheMessage) {
         {Cat(header, {3, 'a', 'd', 's'}), "", 0, 0},
         {Cat(header, Cat(wireName, {0})), "", 0, 0},
         {Cat(header, Cat(wireName, {0, 1, 0})), "", 0, 0},
-        {tooLong, "", 0, 0}};
+        {longer, "ads.example", 1, 29},
+        {pastLimit, "", 0, 0}};
     int row = 0;
     for (const auto& [message, name, type, end] : rows) {
         SCOPED_TRACE(row++);

@@ -11,6 +11,7 @@
 #include "dns/DnsQuestion.h"
 #include "dns/FilterLists.h"
 #include "dns/LocalAnswer.h"
+#include "dns/QueryHandler.h"
 #include "dns/UpstreamRelay.h"
 #include "net/Reactor.h"
 #include "settings/ProfileKeys.h"
@@ -78,7 +79,8 @@ TEST(DnsSocketTest, RepliesAndShowsActivityAsTheRouteOfEachQuerySays) {
     CRecordingActivity activity;
     CUpstreamRelay relay(folder.Profile(), &activity, upstream.Port(), kReplyTimeoutMs);
     relay.LoadProxyServers();
-    CDnsSocket server(filters, relay, folder.Profile(), &activity);
+    CQueryHandler handler(filters, relay, folder.Profile(), &activity);
+    CDnsSocket server(handler);
     ASSERT_TRUE(server.Create(0, SOCK_DGRAM, FD_READ, "127.0.0.1"));
     kit::CUdpClient client;
 

@@ -38,7 +38,7 @@ TEST(RelayedReplyTest, ReplySizeLimitFollowsAnOptRecordOfTheAdditionalSection) {
     }
 }
 
-TEST(RelayedReplyTest, AReplyNeedsTheQuerysIdAndQuestion) {
+TEST(RelayedReplyTest, AReplyIsAResponseToAStandardQueryWithTheQuerysIdAndQuestion) {
     // "www.example" type A: QTYPE at 25, QCLASS at 27, the question ends at 29.
     const Bytes query = kit::MakeQuery(0x1234, "www.example");
     const Bytes reply = kit::UpstreamReply(query, 1);
@@ -47,12 +47,15 @@ TEST(RelayedReplyTest, AReplyNeedsTheQuerysIdAndQuestion) {
         {reply, true},
         {Set(Set(reply, 13, 'W'), 18, 'X'), true},  // the name in other letter case
         {Set(reply, 1, 0x35), false},               // another ID
+        {query, false},                             // the query sent back, QR clear
+        {Set(reply, 2, 0xA9), false},               // OPCODE 5
         {Set(reply, 14, 'v'), false},
         {Set(Set(reply, 12, 4), 16, 2), false},  // other label lengths
         {Set(reply, 26, kit::kTypeAaaa), false},
         {Bytes(reply.begin(), reply.begin() + 28), false},
         {Set(Set(header, 5, 0), 3, 0x82), true},  // an error without a question
         {Set(header, 5, 0), false},
+        {Set(Set(Set(header, 5, 0), 3, 0x82), 2, 0x01), false},  // the same, QR clear
         {Bytes(reply.begin(), reply.begin() + 11), false},
     };
     for (std::size_t row = 0; row < std::size(rows); ++row) {

@@ -69,9 +69,9 @@ protected:
     int QueriesSeen(std::size_t server) { return (*m_fakes)[server].QueriesSeen(); }
     bool Relay(const Bytes& query, int mask, std::uint16_t key = 0, std::size_t replyLimit = 512) {
         RelayRequest request;
-        std::copy(query.begin(), query.end(), request.query.begin());
-        request.length = request.questionEnd = query.size();
-        request.client.sin_port = key;
+        request.query = query;
+        request.questionEnd = query.size();
+        request.origin.address.sin_port = key;
         request.mask = mask;
         request.replyLimit = replyLimit;
         return m_relay->RelayQuery(request, *this);
@@ -82,10 +82,10 @@ protected:
 
     void OnRelayReply(const RelayRequest& request, const std::uint8_t* reply,
                       std::size_t length) override {
-        m_ended[request.client.sin_port] = Bytes(reply, reply + length);
+        m_ended[request.origin.address.sin_port] = Bytes(reply, reply + length);
     }
     void OnRelayUnanswered(const RelayRequest& request) override {
-        m_ended[request.client.sin_port] = std::nullopt;
+        m_ended[request.origin.address.sin_port] = std::nullopt;
     }
 
     CReactor m_reactor;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+
 #include <cerrno>
 #include <memory>
 #include <vector>
@@ -19,10 +21,12 @@ class CProbeSocket : public CAsyncSocket {
 public:
     int received = 0;
     int accepted = 0;
+    std::vector<int> connectResults;
     std::vector<std::unique_ptr<CAsyncSocket>> connections;
 
 protected:
     void OnReceive(int) override { ++received; }
+    void OnConnect(int errorCode) override { connectResults.push_back(errorCode); }
     void OnAccept(int) override {
         ++accepted;
         auto connection = std::make_unique<CAsyncSocket>();
@@ -74,6 +78,34 @@ TEST_F(AsyncSocketTest, EachWaitingConnectionIsAnnouncedOnce) {
     ASSERT_TRUE(kit::DispatchUntil(m_reactor, [&] { return m_server.connections.size() == 2; }));
     Settle();
     EXPECT_EQ(m_server.accepted, 2);
+}
+
+// A connect reports its outcome once through FD_CONNECT, and a made connection carries data.
+TEST_F(AsyncSocketTest, ConnectReportsItsOutcomeOnce) {
+    ASSERT_TRUE(m_server.Create(0, SOCK_STREAM, FD_ACCEPT, kLoopback));
+    ASSERT_TRUE(m_server.Listen(5));
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    to.sin_port = htons(static_cast<std::uint16_t>(m_server.LocalPort()));
+    CProbeSocket client;
+    ASSERT_TRUE(client.Create(0, SOCK_STREAM, FD_CONNECT | FD_READ, kLoopback));
+    client.Connect(to);
+    ASSERT_TRUE(kit::DispatchUntil(m_reactor, [&] { return m_server.connections.size() == 1; }));
+    ASSERT_TRUE(kit::DispatchUntil(m_reactor, [&] { return !client.connectResults.empty(); }));
+    EXPECT_EQ(m_server.connections[0]->Send("x", 1), 1);
+    ASSERT_TRUE(kit::DispatchUntil(m_reactor, [&] { return client.received == 1; }));
+
+    // Nothing listens on the port any more.
+    m_server.Close();
+    CProbeSocket refused;
+    ASSERT_TRUE(refused.Create(0, SOCK_STREAM, FD_CONNECT | FD_READ, kLoopback));
+    EXPECT_FALSE(refused.Connect(to));
+    ASSERT_TRUE(kit::DispatchUntil(m_reactor, [&] { return !refused.connectResults.empty(); }));
+    Settle();
+    EXPECT_EQ(client.connectResults, std::vector<int>{0});
+    EXPECT_EQ(refused.connectResults, std::vector<int>{ECONNREFUSED});
+    EXPECT_EQ(refused.received, 0);
 }
 
 }  // namespace

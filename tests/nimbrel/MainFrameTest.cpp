@@ -65,6 +65,7 @@ TEST_F(NimbrelFrameTest, ServiceAnswersShowsEachStepAndDoubleClicksToggleIt) {
     frame.StartDnsService();
     ASSERT_TRUE(frame.IsRunning());
     EXPECT_EQ(m_area.Tip(), "Nimbrel\n0 blocked of 0 queries");
+    EXPECT_TRUE(frame.ServesTcp());
     EXPECT_EQ(frame.TrayIcon().m_defaultMenuItem, kStopMenuItem);
     const std::size_t before = m_area.Images().size();
     const auto reply = Ask("img.ads.example");
@@ -75,8 +76,13 @@ TEST_F(NimbrelFrameTest, ServiceAnswersShowsEachStepAndDoubleClicksToggleIt) {
     EXPECT_EQ(frame.QueryLog().Counters().Of(ActivityOutcome::kBlocked), 1u);
     ASSERT_EQ(frame.QueryLog().Recent().Size(), 1u);
     EXPECT_EQ(frame.QueryLog().Recent().Newest(0).Name(), "img.ads.example");
+    kit::CTcpClient tcp(frame.DnsPort());
+    tcp.SendSome(kit::Framed(kit::MakeQuery(1, "ads.example")));
+    ASSERT_TRUE(kit::DispatchUntil(m_reactor, [&] { return tcp.ReadAvailable() != 0; }));
 
     m_area.DoubleClick();
+    tcp.ReadToEnd();
+    EXPECT_TRUE(tcp.Ended());  // Stop closes every connection
     EXPECT_FALSE(frame.IsRunning());
     EXPECT_EQ(m_area.Tip(), "Nimbrel\nstopped");
     EXPECT_EQ(m_area.Icon(), kStopped);
@@ -94,22 +100,34 @@ TEST_F(NimbrelFrameTest, ServiceAnswersShowsEachStepAndDoubleClicksToggleIt) {
     EXPECT_EQ(frame.QueryLog().Recent().Size(), 0u);
 }
 
-TEST_F(NimbrelFrameTest, PortInUseLeavesTheServiceStoppedWithOneLineOnStandardError) {
-    const kit::CHeldPort held(SOCK_DGRAM);
-    CMainFrame& frame = MakeFrame(held.Port());
-    testing::internal::CaptureStderr();
-    frame.StartDnsService();
-    // The filter load's line comes first.
-    std::string line = testing::internal::GetCapturedStderr();
-    line.erase(0, line.find('\n') + 1);
-    EXPECT_EQ(line.rfind("Nimbrel: cannot bind 127.0.0.1:" + std::to_string(held.Port()) +
-                             ": Address already in use; ",
-                         0),
-              0u)
-        << line;
-    EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
-    EXPECT_FALSE(frame.IsRunning());
-    EXPECT_EQ(m_area.Icon(), kStopped);
+// A datagram port in use stops the service; a TCP port in use leaves it on UDP alone. Either
+// way, one line says so.
+TEST_F(NimbrelFrameTest, PortInUseWritesOneLineAndStopsTheServiceOnlyForUdp) {
+    for (const int type : {SOCK_DGRAM, SOCK_STREAM}) {
+        SCOPED_TRACE(type);
+        const kit::CHeldPort held(type);
+        CMainFrame& frame = MakeFrame(held.Port());
+        testing::internal::CaptureStderr();
+        frame.StartDnsService();
+        // The filter load's line comes first.
+        std::string line = testing::internal::GetCapturedStderr();
+        line.erase(0, line.find('\n') + 1);
+        const std::string remedy = type == SOCK_DGRAM ? "-lunp" : "-ltnp";
+        EXPECT_EQ(line.rfind("Nimbrel: cannot bind 127.0.0.1:" + std::to_string(held.Port()) +
+                                 ": Address already in use; ",
+                             0),
+                  0u)
+            << line;
+        EXPECT_NE(line.find(remedy), std::string::npos) << line;
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1);
+        EXPECT_EQ(frame.IsRunning(), type == SOCK_STREAM);
+        EXPECT_FALSE(frame.ServesTcp());
+        if (type == SOCK_DGRAM) {
+            EXPECT_EQ(m_area.Icon(), kStopped);
+        } else {
+            EXPECT_TRUE(Ask("img.ads.example"));
+        }
+    }
 }
 
 TEST_F(NimbrelFrameTest, ProxyDnsOkRestartsOnlyARunningServiceAndCancelChangesNothing) {

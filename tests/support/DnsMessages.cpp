@@ -70,4 +70,26 @@ Bytes UpstreamReply(const Bytes& query, std::uint8_t tag) {
     return reply;
 }
 
+std::string Framed(const Bytes& message) {
+    std::string framed;
+    framed.push_back(static_cast<char>(message.size() >> 8));
+    framed.push_back(static_cast<char>(message.size() & 0xFF));
+    framed.append(message.begin(), message.end());
+    return framed;
+}
+
+std::vector<Bytes> Unframed(std::string_view stream) {
+    std::vector<Bytes> messages;
+    while (stream.size() >= 2) {
+        const std::size_t length = static_cast<std::size_t>(
+            (static_cast<std::uint8_t>(stream[0]) << 8) | static_cast<std::uint8_t>(stream[1]));
+        if (stream.size() - 2 < length) {
+            break;
+        }
+        messages.emplace_back(stream.begin() + 2, stream.begin() + 2 + length);
+        stream.remove_prefix(2 + length);
+    }
+    return messages;
+}
+
 }  // namespace kit

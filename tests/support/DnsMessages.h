@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -29,5 +30,10 @@ std::uint8_t RcodeOf(const Bytes& message);
 // What a well-behaved upstream server answers: the query with flags 81 80 and, after it, a
 // tag byte pair (FA tag) that tells the test which server answered.
 Bytes UpstreamReply(const Bytes& query, std::uint8_t tag);
+
+// A message as it goes over TCP: its length in two bytes, then the message.
+std::string Framed(const Bytes& message);
+// The complete messages of a TCP stream, in order; what is left of an unfinished one is not.
+std::vector<Bytes> Unframed(std::string_view stream);
 
 }  // namespace kit

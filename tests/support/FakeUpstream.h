@@ -15,16 +15,18 @@
 
 namespace kit {
 
-// A stand-in for an upstream DNS server: a UDP socket on its own thread that hands every
-// datagram it receives to a behaviour, which may answer, stay silent, answer later, or
-// misbehave. The end-to-end tests bind it to port 53 of 127.0.0.2.
+// A stand-in for an upstream DNS server: a UDP socket and a TCP listener on one address and
+// port, served on their own thread, that hand every query they receive (a datagram, or a
+// message of a TCP connection) to a behaviour, which may answer, stay silent, answer later,
+// or misbehave. The end-to-end tests bind it to port 53 of 127.0.0.2.
 class CFakeUpstream {
 public:
     struct Query {
         Bytes bytes;
         sockaddr_in from{};
+        int connection = -1;  // the TCP connection it came on; -1: a datagram
     };
-    // Runs on the server's thread, once per datagram received.
+    // Runs on the server's thread, once per query received.
     using Behaviour = std::function<void(CFakeUpstream& server, const Query& query)>;
 
     // Binds address:port (0: any free port); see IsBound.
@@ -37,30 +39,44 @@ public:
     bool IsBound() const { return m_thread.joinable(); }
     unsigned Port() const { return m_port; }
     int QueriesSeen() const { return m_queriesSeen.load(); }
+    int TcpQueriesSeen() const { return m_tcpQueriesSeen.load(); }
 
-    // Sends from this server's own address and port, now or once `delayMs` have passed
-    // (without holding up the queries that come meanwhile).
+    // Sends a datagram from this server's own address and port.
     void SendTo(const sockaddr_in& to, const Bytes& bytes) const;
-    void SendLater(const sockaddr_in& to, const Bytes& bytes, int delayMs);
+    // Answers `query` the way it came, now or once `delayMs` have passed (without holding up
+    // the queries that come meanwhile): a datagram to its sender, or a message (with its
+    // length) on its connection.
+    void Answer(const Query& query, const Bytes& bytes) const;
+    void AnswerLater(const Query& query, const Bytes& bytes, int delayMs);
 
 private:
     using Clock = std::chrono::steady_clock;
     struct Deferred {
         Clock::time_point due;
-        sockaddr_in to;
+        Query to;
         Bytes bytes;
+    };
+    struct Connection {
+        CUniqueFd fd;
+        std::string received;
     };
 
     void Serve();
+    void ReceiveDatagram();
+    // Reads what a connection sent and hands on its complete messages; false once it ended.
+    bool ReadConnection(Connection& connection);
     // Sends what is due; the milliseconds until the next one is due (-1: none waits).
     int SendDue();
 
     unsigned m_port = 0;
     CUniqueFd m_socket;
+    CUniqueFd m_listener;
+    std::vector<std::unique_ptr<Connection>> m_connections;
     CUniqueFd m_stopRead;
     CUniqueFd m_stopWrite;
     Behaviour m_behaviour;
     std::atomic<int> m_queriesSeen{0};
+    std::atomic<int> m_tcpQueriesSeen{0};
     std::vector<Deferred> m_deferred;
     std::thread m_thread;
 };
@@ -85,7 +101,7 @@ private:
     std::vector<std::unique_ptr<CFakeUpstream>> m_servers;
 };
 
-// Behaviours.
+// Behaviours; each answers the way the query came.
 CFakeUpstream::Behaviour Answering(std::uint8_t tag);
 CFakeUpstream::Behaviour Silent();
 // Answers each query `delayMs` after it came, queries side by side.
