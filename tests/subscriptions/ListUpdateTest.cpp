@@ -1,0 +1,123 @@
+#include "subscriptions/ListUpdate.h"
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+
+#include <optional>
+#include <string>
+
+#include "dns/DnsSocket.h"
+#include "dns/FilterLists.h"
+#include "dns/UpstreamRelay.h"
+#include "net/Reactor.h"
+#include "settings/ProfileKeys.h"
+#include "subscriptions/FetchResult.h"
+#include "subscriptions/ListFileName.h"
+#include "subscriptions/ListState.h"
+#include "tests/support/Dispatch.h"
+#include "tests/support/FakeHttpServer.h"
+#include "tests/support/LoopbackClients.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+using Response = kit::CFakeHttpServer::Response;
+
+constexpr const char* kHosts = "0.0.0.0 ads.example\n";
+constexpr const char* kOldList = "old.example\n";
+
+// A filter folder with one block list subscribed from `server`, and one update of it.
+struct UpdateRun {
+    explicit UpdateRun(const kit::CFakeHttpServer& server)
+        : list{ListSide::kBlock, server.Url("/hosts")} {}
+
+    // Runs one update of the list to its end; whether it changed the list file.
+    std::optional<bool> Update() {
+        std::optional<bool> changed;
+        CListUpdate update(reactor, folder.Path(), [&](bool c) { changed = c; });
+        update.Add(list);
+        kit::DispatchUntil(reactor, [&] { return changed.has_value(); });
+        return changed;
+    }
+    std::string Kept() const { return folder.Read("block/" + ListFileName(list.url)); }
+    ListState State() const { return ReadListState(ListStatePath(folder.Path(), list)); }
+    void KeepOldList() const {
+        folder.AddFolder("block");
+        folder.Write("block/" + ListFileName(list.url), kOldList);
+    }
+
+    CReactor reactor;
+    kit::CTempFolder folder;
+    ListSubscription list;
+};
+
+TEST(ListUpdateTest, GoodListIsKeptAndItsETagMakesTheNextRequestConditional) {
+    kit::CFakeHttpServer server([](const std::string& request) {
+        if (request.find("\r\nIf-None-Match: \"v1\"\r\n") != std::string::npos) {
+            return Response{304, "ETag: \"v1\"\r\n", ""};
+        }
+        return Response{200, "ETag: \"v1\"\r\n", kHosts};
+    });
+    UpdateRun run(server);
+    EXPECT_EQ(run.Update(), true);
+    EXPECT_EQ(run.Kept(), kHosts);
+    EXPECT_EQ(run.State().etag, "\"v1\"");
+    EXPECT_GT(run.State().lastGood, 0);
+
+    EXPECT_EQ(run.Update(), false);
+    EXPECT_EQ(run.Kept(), kHosts);
+    EXPECT_EQ(run.State().lastError, "");
+    ASSERT_EQ(server.Requests().size(), 2u);
+    EXPECT_EQ(server.Requests()[0].find("If-None-Match"), std::string::npos);
+}
+
+TEST(ListUpdateTest, FailedDownloadKeepsThePreviousFileAndSaysWhy) {
+    const std::string page = "<html>\n<body><p>Service unavailable</p></body>\n</html>\n";
+    const std::tuple<Response, std::string> rows[] = {
+        {{500, "", kHosts}, "HTTP status 500"},
+        {{200, "", page}, "no name in the body (not a list?)"},
+        {{200, "", std::string(1 << 20, '#'), 65}, "over the size limit of 64 MiB"},
+    };
+    for (const auto& [response, reason] : rows) {
+        SCOPED_TRACE(reason);
+        kit::CFakeHttpServer server([&](const std::string&) { return response; });
+        UpdateRun run(server);
+        run.KeepOldList();
+        EXPECT_EQ(run.Update(), false);
+        EXPECT_EQ(run.Kept(), kOldList);
+        EXPECT_EQ(run.State().lastError, reason);
+        EXPECT_EQ(run.State().lastGood, 0);
+    }
+}
+
+TEST(ListUpdateTest, DnsIsAnsweredWhileAListIsDownloading) {
+    kit::CFakeHttpServer server([](const std::string&) {
+        return Response{200, "", kHosts, 0, true};
+    });
+    UpdateRun run(server);
+    run.folder.Write("named.txt", "ads.example\n");
+    run.folder.Profile().WriteString(profile::kPreferences, profile::kFilterPath,
+                                     run.folder.Path());
+    CFilterLists filters(run.folder.Profile(), nullptr);
+    filters.LoadFilters();
+    CUpstreamRelay relay(run.folder.Profile(), nullptr);
+    CDnsSocket dns(filters, relay, run.folder.Profile(), nullptr);
+    ASSERT_TRUE(dns.Create(0, SOCK_DGRAM, FD_READ, "127.0.0.1"));
+
+    std::optional<bool> changed;
+    CListUpdate update(run.reactor, run.folder.Path(), [&](bool c) { changed = c; });
+    update.Add(run.list);
+    ASSERT_TRUE(kit::DispatchUntil(run.reactor, [&] { return !server.Requests().empty(); }));
+    kit::CUdpClient client;
+    client.Send(dns.LocalPort(), kit::MakeQuery(0x1234, "ads.example", kit::kTypeA));
+    std::optional<kit::Bytes> reply;
+    EXPECT_TRUE(
+        kit::DispatchUntil(run.reactor, [&] { return (reply = client.Receive(0)).has_value(); }));
+    EXPECT_FALSE(changed.has_value());
+
+    server.Release();
+    EXPECT_TRUE(kit::DispatchUntil(run.reactor, [&] { return changed.has_value(); }));
+    EXPECT_EQ(run.Kept(), kHosts);
+}
+
+}  // namespace

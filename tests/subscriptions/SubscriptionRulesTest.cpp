@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+
+#include "settings/ProfileKeys.h"
+#include "subscriptions/FetchResult.h"
+#include "subscriptions/FetchVerdict.h"
+#include "subscriptions/ListFileName.h"
+#include "subscriptions/ListSchedule.h"
+#include "subscriptions/ListState.h"
+#include "subscriptions/ListSubscription.h"
+#include "tests/support/TempFolder.h"
+
+namespace {
+
+TEST(SubscriptionRulesTest, OnlyHttpAndHttpsUrlsWithAHostAreLists) {
+    const std::tuple<const char*, bool> rows[] = {
+        {"https://example.org/hosts", true},
+        {"HTTP://example.org", true},
+        {"http://", false},
+        {"https:///path", false},
+        {"ftp://example.org/list", false},
+        {"example.org/hosts", false},
+        {"https://exa mple.org/", false},
+        {"https://example.org/\t", false},
+    };
+    for (const auto& [text, expected] : rows) {
+        EXPECT_EQ(IsListUrl(text), expected) << text;
+    }
+}
+
+TEST(SubscriptionRulesTest, ListFileNameIsTheHostAndAHashOfTheWholeUrl) {
+    const std::tuple<const char*, const char*> rows[] = {
+        {"https://Example.ORG/hosts", "example.org-"},
+        {"http://user:pw@lists.example:8080/a?b", "lists.example-"},
+        {"https://[::1]/x", "___1_-"},
+        {"https://.hidden/x", "list.hidden-"},
+    };
+    for (const auto& [url, prefix] : rows) {
+        const std::string name = ListFileName(url);
+        EXPECT_TRUE(name.starts_with(prefix)) << name;
+        EXPECT_EQ(name.size(), std::string(prefix).size() + 16 + 4) << name;
+        EXPECT_TRUE(name.ends_with(".txt")) << name;
+    }
+    EXPECT_EQ(ListFileName("https://example.org/a"), ListFileName("https://example.org/a"));
+    EXPECT_NE(ListFileName("https://example.org/a"), ListFileName("https://example.org/b"));
+    // The hash is FNV-1a of the URL's bytes, so the name never changes between versions.
+    EXPECT_EQ(ListFileName("http://a"), "a-47935331f4e19ffe.txt");
+    EXPECT_EQ(ListStateFileName("a-1.txt"), ".a-1.txt.state");
+}
+
+TEST(SubscriptionRulesTest, VerdictOfEachDownload) {
+    const std::string hosts = "# title\n0.0.0.0 ads.example\n";
+    const std::string page = "<!DOCTYPE html>\n<html>\n<body><h1>Sorry</h1></body>\n</html>\n";
+    const std::tuple<FetchResult, FetchVerdict> rows[] = {
+        {{"", 200, hosts, "", ""}, {FetchOutcome::kReplace, ""}},
+        {{"", 304, "", "", ""}, {FetchOutcome::kUnchanged, ""}},
+        {{"", 500, hosts, "", ""}, {FetchOutcome::kFailed, "HTTP status 500"}},
+        {{"", 404, "", "", ""}, {FetchOutcome::kFailed, "HTTP status 404"}},
+        {{"", 200, page, "", ""}, {FetchOutcome::kFailed, "no name in the body (not a list?)"}},
+        {{"", 200, "! only a comment\n\n", "", ""},
+         {FetchOutcome::kFailed, "no name in the body (not a list?)"}},
+        {{"Could not connect", 0, "", "", ""}, {FetchOutcome::kFailed, "Could not connect"}},
+    };
+    int row = 0;
+    for (const auto& [result, verdict] : rows) {
+        SCOPED_TRACE(row++);
+        EXPECT_EQ(JudgeFetch(result), verdict);
+    }
+}
+
+TEST(SubscriptionRulesTest, WhenAListIsDueUnasked) {
+    constexpr std::int64_t kNow = 1'000'000'000;
+    constexpr std::int64_t kHour = 3600;
+    // Columns: file exists, last attempt, last failed, refresh hours, at start; due.
+    const std::tuple<bool, std::int64_t, bool, int, bool, bool> rows[] = {
+        {false, 0, false, 24, true, true},
+        {false, kNow - kHour, true, 24, true, true},
+        {false, kNow - kHour, true, 24, false, false},
+        {true, kNow - kHour, true, 24, true, true},
+        {true, kNow - kHour, false, 24, true, false},
+        {true, kNow - 24 * kHour, false, 24, false, true},
+        {true, kNow - 24 * kHour + 1, false, 24, false, false},
+        {true, 0, false, 24, false, true},
+        {true, kNow + kHour, false, 24, false, true},
+        {false, 0, false, 0, true, false},
+        {true, 0, false, -3, false, false},
+    };
+    int row = 0;
+    for (const auto& [exists, lastAttempt, failed, hours, atStart, due] : rows) {
+        SCOPED_TRACE(row++);
+        EXPECT_EQ(IsListDue({exists, lastAttempt, failed}, kNow, hours, atStart), due);
+    }
+}
+
+TEST(SubscriptionRulesTest, StateSurvivesItsTextAndIgnoresWhatItDoesNotKnow) {
+    const ListState state{"\"v1\"", "Mon, 07 Dec 2026 12:00:00 GMT", 5, 4, "HTTP status 500"};
+    EXPECT_EQ(ParseListState(FormatListState(state)), state);
+    EXPECT_EQ(ParseListState("Error: line\nbreak\nOther: x\nUpdated: -1\n"),
+              (ListState{"", "", 0, 0, "line"}));
+    EXPECT_EQ(FormatListState({"", "", 0, 0, "two\nlines"}), "Error: two lines\n");
+}
+
+TEST(SubscriptionRulesTest, SubscriptionsComeFromTheListsKeysWithGaps) {
+    kit::CTempFolder folder;
+    const ProfileEntry entries[] = {
+        {profile::kLists, "Block3", "https://b.example/hosts"},
+        {profile::kLists, "Block16", "ftp://bad.example/"},
+        {profile::kLists, "Block1", "https://a.example/list"},
+        {profile::kLists, "Block2", "https://a.example/list"},
+        {profile::kLists, "Allow7", "https://a.example/list"},
+    };
+    ASSERT_TRUE(folder.Profile().WriteStrings(entries));
+    const std::vector<ListSubscription> expected = {
+        {ListSide::kBlock, "https://a.example/list"},
+        {ListSide::kBlock, "https://b.example/hosts"},
+        {ListSide::kAllow, "https://a.example/list"},
+    };
+    EXPECT_EQ(ReadSubscriptions(folder.Profile()), expected);
+    EXPECT_EQ(RefreshHours(folder.Profile()), 24);
+}
+
+}  // namespace
