@@ -15,13 +15,14 @@ inline constexpr int ID_PROXY_DNS = 32779;
 inline constexpr int ID_MODIFY_NAMED = 32780;
 inline constexpr int ID_MODIFY_PASS = 32781;
 inline constexpr int ID_SELECT_FILTER_FOLDER = 32783;
+inline constexpr int ID_UPDATE_LISTS = 32791;
 
 // The tray icon's id, which is also the id of its popup menu.
 inline constexpr int kTrayIconId = 130;
 
 // Default menu item positions while stopped and while running.
-inline constexpr int kStartMenuItem = 4;
-inline constexpr int kStopMenuItem = 5;
+inline constexpr int kStartMenuItem = 5;
+inline constexpr int kStopMenuItem = 6;
 
 // The tray popup menu.
 const MenuResource& TrayMenu();

@@ -32,7 +32,8 @@ CMainFrame::CMainFrame(const ProfileStore& profile, INotificationArea& area, IDe
       m_proxyDNSDialog(profile),
       m_ipInfoDialog(profile),
       m_filterCommands(profile, desktop),
-      m_filters(profile, this) {
+      m_filters(profile, this),
+      m_listUpdater(profile, [this] { m_filters.LoadFilters(); }) {
     BuildCommandTable();
 }
 
@@ -42,6 +43,7 @@ CMainFrame::~CMainFrame() {
 
 void CMainFrame::BuildCommandTable() {
     m_commands.Add(ID_LOAD_FILTERS, [this] { m_filters.LoadFilters(); });
+    m_commands.Add(ID_UPDATE_LISTS, [this] { m_listUpdater.UpdateAll(); });
     m_commands.Add(
         ID_START, [this] { ToggleDnsService(); }, [this] { return m_running; });
     m_commands.Add(
@@ -58,6 +60,7 @@ bool CMainFrame::Create() {
         return false;
     }
     m_trayIcon.SetIcon(kRunningIcon);
+    m_listUpdater.Start();
     return true;
 }
 

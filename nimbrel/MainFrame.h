@@ -10,6 +10,7 @@
 #include "dns/FilterLists.h"
 #include "dns/UpstreamRelay.h"
 #include "shell/TrayFrame.h"
+#include "subscriptions/ListUpdater.h"
 
 class CDnsSocket;
 class IDesktop;
@@ -19,7 +20,8 @@ class ProfileStore;
 namespace nimbrel {
 
 // Nimbrel's main window: never shown, found by its title, it owns the tray icon, the
-// DNS service socket, the filter lists, the upstream server table and the two dialogs, and
+// DNS service socket, the filter lists, the updater of the subscribed lists, the upstream
+// server table and the dialogs, and
 // carries out every command, whether from the tray menu, a double-click or a second start.
 class CMainFrame : public CTrayFrame, public IActivitySink {
 public:
@@ -31,8 +33,8 @@ public:
                Services services, unsigned dnsPort = dns::kDnsPort);
     ~CMainFrame() override;
 
-    // Adds the tray icon, applies HideOnStart and shows the running image. False when the
-    // icon cannot be added.
+    // Adds the tray icon, applies HideOnStart, shows the running image and starts keeping
+    // the subscribed lists up to date. False when the icon cannot be added.
     bool Create();
 
     void StartDnsService();
@@ -61,6 +63,7 @@ private:
     CIPInfoDialog m_ipInfoDialog;
     CFilterCommands m_filterCommands;
     CFilterLists m_filters;
+    CListUpdater m_listUpdater;  // reloads m_filters: destroyed before it
     bool m_running = false;
     std::unique_ptr<CDnsSocket> m_pDnsSocket;
     int m_activity = kIdle;

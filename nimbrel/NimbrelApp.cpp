@@ -17,13 +17,10 @@ namespace {
 
 // The order in which a second start posts its switches.
 constexpr CTrayApplication::Forward kForwards[] = {
-    {"/h", ID_HIDE},
-    {"/l", ID_LOAD_FILTERS},
-    {"/s", ID_START},
-    {"/q", ID_APP_EXIT},
-    {"/n", ID_MODIFY_NAMED},
-    {"/p", ID_MODIFY_PASS},
-    {"/f", ID_SELECT_FILTER_FOLDER},
+    {"/h", ID_HIDE},         {"/l", ID_LOAD_FILTERS},
+    {"/u", ID_UPDATE_LISTS}, {"/s", ID_START},
+    {"/q", ID_APP_EXIT},     {"/n", ID_MODIFY_NAMED},
+    {"/p", ID_MODIFY_PASS},  {"/f", ID_SELECT_FILTER_FOLDER},
 };
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "subscriptions/FetchResult.h"
 #include "subscriptions/ListFileName.h"
 #include "subscriptions/ListState.h"
+#include "subscriptions/ListUpdater.h"
 #include "tests/support/Dispatch.h"
 #include "tests/support/FakeHttpServer.h"
 #include "tests/support/LoopbackClients.h"
@@ -121,3 +122,28 @@ TEST(ListUpdateTest, DnsIsAnsweredWhileAListIsDownloading) {
 }
 
 }  // namespace
+
+TEST(ListUpdaterTest, EveryListIsFetchedAndTheFiltersReloadOnceWhenOneChanged) {
+    kit::CFakeHttpServer server([](const std::string& request) {
+        const bool conditional = request.find("If-None-Match") != std::string::npos;
+        return conditional ? Response{304, "", ""} : Response{200, "ETag: \"1\"\r\n", kHosts};
+    });
+    CReactor reactor;
+    kit::CTempFolder folder;
+    const ProfileEntry entries[] = {
+        {profile::kPreferences, profile::kFilterPath, folder.Path()},
+        {profile::kLists, "Block2", server.Url("/hosts")},
+        {profile::kLists, "Allow9", server.Url("/allow")},
+    };
+    ASSERT_TRUE(folder.Profile().WriteStrings(entries));
+    int reloads = 0;
+    CListUpdater updater(folder.Profile(), [&] { ++reloads; });
+    for (const int expected : {1, 1}) {
+        updater.UpdateAll();
+        EXPECT_TRUE(updater.IsUpdating());
+        EXPECT_TRUE(kit::DispatchUntil(reactor, [&] { return !updater.IsUpdating(); }));
+        EXPECT_EQ(reloads, expected);
+    }
+    EXPECT_EQ(folder.Read("allow/" + ListFileName(server.Url("/allow"))), kHosts);
+    EXPECT_EQ(server.Requests().size(), 4u);
+}
