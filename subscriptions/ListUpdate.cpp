@@ -8,28 +8,16 @@
 
 #include "settings/FileReplacement.h"
 #include "subscriptions/FetchVerdict.h"
-#include "subscriptions/ListFileName.h"
+#include "subscriptions/ListPaths.h"
 #include "subscriptions/ListState.h"
 
 namespace {
-
-std::string SideFolderPath(const std::string& folder, ListSide side) {
-    return folder + "/" + std::string(SideFolder(side));
-}
 
 void ReportFailure(const std::string& url, const std::string& reason) {
     std::fprintf(stderr, "Nimbrel: list %s not updated: %s\n", url.c_str(), reason.c_str());
 }
 
 }  // namespace
-
-std::string ListFilePath(const std::string& folder, const ListSubscription& list) {
-    return SideFolderPath(folder, list.side) + "/" + ListFileName(list.url);
-}
-
-std::string ListStatePath(const std::string& folder, const ListSubscription& list) {
-    return SideFolderPath(folder, list.side) + "/" + ListStateFileName(ListFileName(list.url));
-}
 
 CListUpdate::CListUpdate(CReactor& reactor, std::string filterFolder, OnFinished onFinished)
     : m_folder(std::move(filterFolder)),

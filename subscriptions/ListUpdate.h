@@ -40,7 +40,3 @@ private:
     bool m_changed = false;
     CCurlTransfers m_transfers;  // last: destroyed first, so no download ends half-way
 };
-
-// Where the file of `list` is kept in the filter folder `folder`, and its state file.
-std::string ListFilePath(const std::string& folder, const ListSubscription& list);
-std::string ListStatePath(const std::string& folder, const ListSubscription& list);

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "dns/FilterFile.h"
+#include "subscriptions/ListPaths.h"
 #include "subscriptions/ListSchedule.h"
 #include "subscriptions/ListState.h"
 #include "subscriptions/ListUpdate.h"

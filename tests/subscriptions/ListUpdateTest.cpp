@@ -13,6 +13,7 @@
 #include "settings/ProfileKeys.h"
 #include "subscriptions/FetchResult.h"
 #include "subscriptions/ListFileName.h"
+#include "subscriptions/ListPaths.h"
 #include "subscriptions/ListState.h"
 #include "subscriptions/ListUpdater.h"
 #include "tests/support/Dispatch.h"
@@ -122,6 +123,21 @@ TEST(ListUpdateTest, DnsIsAnsweredWhileAListIsDownloading) {
 }
 
 }  // namespace
+
+TEST(ListUpdateTest, DownloadStillRunningIsAbandonedAndTheOldFileStays) {
+    kit::CFakeHttpServer server([](const std::string&) {
+        return Response{200, "", kHosts, 0, true};
+    });
+    UpdateRun run(server);
+    run.KeepOldList();
+    {
+        CListUpdate update(run.reactor, run.folder.Path(), [](bool) { FAIL(); });
+        update.Add(run.list);
+        ASSERT_TRUE(kit::DispatchUntil(run.reactor, [&] { return !server.Requests().empty(); }));
+    }
+    kit::DispatchFor(run.reactor, 50);
+    EXPECT_EQ(run.Kept(), kOldList);
+}
 
 TEST(ListUpdaterTest, EveryListIsFetchedAndTheFiltersReloadOnceWhenOneChanged) {
     kit::CFakeHttpServer server([](const std::string& request) {
