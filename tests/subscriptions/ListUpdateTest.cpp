@@ -19,6 +19,7 @@
 #include "tests/support/Dispatch.h"
 #include "tests/support/FakeHttpServer.h"
 #include "tests/support/LoopbackClients.h"
+#include "tests/support/SelfSignedTlsServer.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -90,6 +91,21 @@ TEST(ListUpdateTest, FailedDownloadKeepsThePreviousFileAndSaysWhy) {
         EXPECT_EQ(run.State().lastError, reason);
         EXPECT_EQ(run.State().lastGood, 0);
     }
+}
+
+TEST(ListUpdateTest, CertificateThatNobodySignedIsRefused) {
+    kit::CSelfSignedTlsServer server;
+    ASSERT_TRUE(server.IsListening());
+    CReactor reactor;
+    kit::CTempFolder folder;
+    const ListSubscription list{ListSide::kBlock, server.Url("/hosts")};
+    std::optional<bool> changed;
+    CListUpdate update(reactor, folder.Path(), [&](bool c) { changed = c; });
+    update.Add(list);
+    ASSERT_TRUE(kit::DispatchUntil(reactor, [&] { return changed.has_value(); }));
+    EXPECT_FALSE(*changed);
+    EXPECT_NE(ReadListState(ListStatePath(folder.Path(), list)).lastError.find("certificate"),
+              std::string::npos);
 }
 
 TEST(ListUpdateTest, DnsIsAnsweredWhileAListIsDownloading) {
