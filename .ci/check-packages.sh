@@ -38,6 +38,11 @@ licence_of_copyright_is_license() {
             <(sed -n '/^Permission/,$p' LICENSE) >/dev/null
 }
 
+# The first entry of a package's changelog is the release the package holds.
+changelog_starts_with_version_of() {
+    [ "$(zcat "$2" | sed -n '1s/^[^ ]* (\([^)]*\)).*/\1/p')" = "$(dpkg-deb -f "$1" Version)" ]
+}
+
 for program in "${programs[@]}"; do
     debs+=("$(ls dist/"${program}"_*.deb)")
 done
@@ -117,6 +122,9 @@ for program in "${programs[@]}"; do
     check "$program copyright carries the licence of LICENSE" \
         licence_of_copyright_is_license "$root/usr/share/doc/$program/copyright"
     check "$program changelog.Debian.gz" gzip -t "$root/usr/share/doc/$program/changelog.Debian.gz"
+    check "$program changelog starts with the package's version" \
+        changelog_starts_with_version_of "$(ls dist/"${program}"_*.deb)" \
+        "$root/usr/share/doc/$program/changelog.Debian.gz"
 done
 check "lintian finds no error and no warning" lintian --fail-on error,warning "${debs[@]}"
 

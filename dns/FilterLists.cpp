@@ -1,8 +1,5 @@
 #include "dns/FilterLists.h"
 
-#include <unistd.h>
-
-#include <climits>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -14,18 +11,25 @@
 
 namespace {
 
-void LoadList(const std::string& folder, std::string_view fileName, CNameFilter& list) {
+// Fills `list` from one filter file, read literally, and the names that lists gave its side.
+void LoadList(const std::string& folder, std::string_view fileName, std::string_view names,
+              CNameFilter& list) {
     const std::string path = FilterFilePath(folder, fileName);
     std::string text;
     try {
-        if (ReadTextFile(path, text) == ReadResult::kRead) {
-            list.Assign(std::move(text));
-        }
+        ReadTextFile(path, text);
     } catch (const std::exception&) {
         // Out of memory (bad_alloc, or length_error for a file longer than a string can
-        // hold): the list stays empty, as for a file that cannot be read.
-        list.Clear();
+        // hold): the file adds nothing, as one that cannot be read.
+        text = std::string();
         std::fprintf(stderr, "Nimbrel: %s is too large to load\n", path.c_str());
+    }
+    try {
+        list.Assign(std::move(text), names);
+    } catch (const std::exception&) {
+        list.Clear();
+        std::fprintf(stderr, "Nimbrel: no room to load %s and its side of the lists\n",
+                     path.c_str());
     }
 }
 
@@ -41,10 +45,15 @@ void CFilterLists::LoadFilters() {
     }
 
     m_namedList.Clear();
-    const std::string folder = FilterFolder(m_profile);
-    LoadList(folder, kNamedListFile, m_namedList);
     m_passList.Clear();
-    LoadList(folder, kPassListFile, m_passList);
+    m_listFiles.clear();
+    const std::string folder = FilterFolder(m_profile);
+    ListNames names;
+    m_listFiles = ReadListFiles(folder, names);
+    LoadList(folder, kNamedListFile, names.block, m_namedList);
+    names.block = std::string();
+    LoadList(folder, kPassListFile, names.allow, m_passList);
+    std::fprintf(stderr, "Nimbrel: %s\n", ListLoadSummary(m_listFiles).c_str());
 
     if (m_activity != nullptr) {
         m_activity->SetActivity(saved);

@@ -57,13 +57,14 @@ void CNameFilter::Clear() {
     m_mostDots = 0;
 }
 
-void CNameFilter::Assign(std::string text) {
+void CNameFilter::Assign(std::string text, std::string_view names) {
     Clear();
     m_text = std::move(text);
     const std::size_t lines =
         static_cast<std::size_t>(std::count(m_text.begin(), m_text.end(), '\n')) +
         (!m_text.empty() && m_text.back() != '\n' ? 1 : 0);
-    m_offsets.reserve(lines + 1);
+    const auto nameCount = static_cast<std::size_t>(std::count(names.begin(), names.end(), '\n'));
+    m_offsets.reserve(lines + nameCount + 1);
 
     // Entries are compacted in place: each is never longer than its line.
     std::size_t read = 0;
@@ -93,8 +94,19 @@ void CNameFilter::Assign(std::string text) {
         m_mostDots = std::max(m_mostDots, dots);
         read = hasLineEnd ? end + 1 : end;
     }
-    m_offsets.push_back(write);
     m_text.resize(write);
+    m_text.reserve(write + names.size() - nameCount);
+    for (std::size_t begin = 0; begin < names.size();) {
+        const std::size_t end = std::min(names.find('\n', begin), names.size());
+        m_offsets.push_back(m_text.size());
+        const std::string_view name = names.substr(begin, end - begin);
+        m_text.append(name);
+        m_longestEntry = std::max(m_longestEntry, name.size());
+        m_mostDots = std::max(m_mostDots,
+                              static_cast<std::size_t>(std::count(name.begin(), name.end(), '.')));
+        begin = end + 1;
+    }
+    m_offsets.push_back(m_text.size());
     m_text.shrink_to_fit();
     BuildIndex();
 }

@@ -22,13 +22,14 @@ class CNameFilter {
 public:
     // Turns each line of `text` into an entry: the line end (LF or CR LF) is removed,
     // leading white space is removed and A-Z become a-z; trailing spaces stay, an empty
-    // line is an empty entry, and a last line without a line end still counts.
-    void Assign(std::string text);
+    // line is an empty entry, and a last line without a line end still counts. Then each
+    // name of `names`, every one followed by '\n', becomes an entry as it is.
+    void Assign(std::string text, std::string_view names = {});
     void Clear();
 
     bool Matches(std::string_view name) const;
 
-    // Lines loaded, duplicates included.
+    // Entries loaded, duplicates included.
     std::size_t EntryCount() const { return m_offsets.empty() ? 0 : m_offsets.size() - 1; }
     std::string_view Entry(std::size_t index) const;
 
