@@ -10,7 +10,7 @@ constexpr long kStatusNotModified = 304;
 
 }  // namespace
 
-FetchVerdict JudgeFetch(const FetchResult& result) {
+FetchVerdict JudgeFetch(const FetchResult& result, ListSide side) {
     if (!result.failure.empty()) {
         return {FetchOutcome::kFailed, result.failure};
     }
@@ -20,7 +20,7 @@ FetchVerdict JudgeFetch(const FetchResult& result) {
     if (result.status != kStatusOk) {
         return {FetchOutcome::kFailed, "HTTP status " + std::to_string(result.status)};
     }
-    if (!GivesAnyName(result.body)) {
+    if (!GivesAnyName(result.body, side)) {
         return {FetchOutcome::kFailed, "no name in the body (not a list?)"};
     }
     return {FetchOutcome::kReplace, ""};

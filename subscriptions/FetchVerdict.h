@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "dns/ListFiles.h"
+
 struct FetchResult;
 
 // What becomes of a subscribed list after a download.
@@ -18,7 +20,7 @@ struct FetchVerdict {
     bool operator==(const FetchVerdict&) const = default;
 };
 
-// A 200 whose body gives at least one name replaces the list; a 304 keeps it as current;
-// anything else (a transport failure, another status, a body that gives no name, such as an
-// error page) fails, and the previous file stays.
-FetchVerdict JudgeFetch(const FetchResult& result);
+// A 200 whose body gives at least one name (read as a list of `side`) replaces the list; a
+// 304 keeps it as current; anything else (a transport failure, another status, a body that
+// gives no name, such as an error page) fails, and the previous file stays.
+FetchVerdict JudgeFetch(const FetchResult& result, ListSide side);

@@ -40,7 +40,7 @@ void ReadSide(const ProfileStore& profile, ListSide side, std::span<const std::s
 }  // namespace
 
 std::string_view SideFolder(ListSide side) {
-    return side == ListSide::kBlock ? "block" : "allow";
+    return side == ListSide::kBlock ? kBlockListFolder : kAllowListFolder;
 }
 
 bool IsListUrl(std::string_view text) {

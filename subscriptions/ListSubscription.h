@@ -4,11 +4,9 @@
 #include <string_view>
 #include <vector>
 
-class ProfileStore;
+#include "dns/ListFiles.h"
 
-// Which side of the filter a list is on: its names are blocked (answered with 127.0.0.1)
-// or allowed (always relayed).
-enum class ListSide { kBlock, kAllow };
+class ProfileStore;
 
 // The folder of the filter folder that holds the lists of `side`: "block" or "allow".
 std::string_view SideFolder(ListSide side);

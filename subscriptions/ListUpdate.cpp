@@ -47,7 +47,7 @@ void CListUpdate::OnFetched(const ListSubscription& list, const FetchResult& res
     const std::string statePath = ListStatePath(m_folder, list);
     ListState state = ReadListState(statePath);
     state.lastAttempt = static_cast<std::int64_t>(std::time(nullptr));
-    FetchVerdict verdict = JudgeFetch(result);
+    FetchVerdict verdict = JudgeFetch(result, list.side);
     if (verdict.outcome == FetchOutcome::kReplace) {
         if (ReplaceFile(ListFilePath(m_folder, list), result.body)) {
             m_changed = true;

@@ -66,7 +66,7 @@ TEST(SubscriptionRulesTest, VerdictOfEachDownload) {
     int row = 0;
     for (const auto& [result, verdict] : rows) {
         SCOPED_TRACE(row++);
-        EXPECT_EQ(JudgeFetch(result), verdict);
+        EXPECT_EQ(JudgeFetch(result, ListSide::kBlock), verdict);
     }
 }
 
