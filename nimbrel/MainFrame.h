@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "dialogs/BlockListsDialog.h"
 #include "dialogs/FilterCommands.h"
 #include "dialogs/IPInfoDialog.h"
 #include "dialogs/ProxyDNSDialog.h"
@@ -37,6 +38,10 @@ public:
     // the subscribed lists up to date. False when the icon cannot be added.
     bool Create();
 
+    // At start: when nothing at all would be blocked (no entry in named.txt, no name from a
+    // list, no subscription), a balloon says so and points to Block Lists.
+    void NotifyIfNothingBlocked();
+
     void StartDnsService();
     void StopDnsService();
     void ToggleDnsService();
@@ -64,6 +69,7 @@ private:
     CFilterCommands m_filterCommands;
     CFilterLists m_filters;
     CListUpdater m_listUpdater;  // reloads m_filters: destroyed before it
+    CBlockListsDialog m_blockListsDialog;
     bool m_running = false;
     std::unique_ptr<CDnsSocket> m_pDnsSocket;
     int m_activity = kIdle;

@@ -70,6 +70,7 @@ bool CNimbrelApp::InitInstance() {
     }
     AcceptCommands(*m_pMainWnd, kWindowName);
     m_pMainWnd->StartDnsService();
+    m_pMainWnd->NotifyIfNothingBlocked();
 
     for (const int command : plan.commands) {
         PostCommand(command);

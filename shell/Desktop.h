@@ -5,6 +5,7 @@
 
 #include "shell/NotificationArea.h"
 
+class CBlockListsDialog;
 class CIPInfoDialog;
 class CProxyDNSDialog;
 class CReactor;
@@ -46,6 +47,7 @@ public:
     // without letting the dialog initialise.
     virtual int RunDialog(CIPInfoDialog& dialog) = 0;
     virtual int RunDialog(CProxyDNSDialog& dialog) = 0;
+    virtual int RunDialog(CBlockListsDialog& dialog) = 0;
     // Lets the user choose a folder in a chooser titled `title` that starts at `start`.
     // True with `folder` set to the chosen path; false, `folder` untouched, on cancel or
     // where no chooser can be shown.

@@ -12,6 +12,7 @@ public:
     void RunAbout(const AboutInfo&) override {}
     int RunDialog(CIPInfoDialog&) override { return IDCANCEL; }
     int RunDialog(CProxyDNSDialog&) override { return IDCANCEL; }
+    int RunDialog(CBlockListsDialog&) override { return IDCANCEL; }
     bool ChooseFolder(const std::string&, const std::string&, std::string&) override {
         return false;
     }

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QSocketNotifier>
 
+#include "dialogs/qt/QtBlockListsDialog.h"
 #include "dialogs/qt/QtIPInfoDialog.h"
 #include "dialogs/qt/QtProxyDNSDialog.h"
 #include "net/Reactor.h"
@@ -40,6 +41,11 @@ int CQtDesktop::RunDialog(CIPInfoDialog& dialog) {
 
 int CQtDesktop::RunDialog(CProxyDNSDialog& dialog) {
     CQtProxyDNSDialog window(dialog);
+    return window.exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+}
+
+int CQtDesktop::RunDialog(CBlockListsDialog& dialog) {
+    CQtBlockListsDialog window(dialog);
     return window.exec() == QDialog::Accepted ? IDOK : IDCANCEL;
 }
 
