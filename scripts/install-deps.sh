@@ -7,7 +7,7 @@ build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt6-wa
             libcurl4-openssl-dev)
 run_pkgs=(libcap2-bin dnsutils xdg-utils ca-certificates)
 # The tray menu's end-to-end test runs Xfce's panel in a desktop session of its own.
-test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev libssl-dev iproute2 util-linux
+test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev iproute2 util-linux
            xvfb dbus-x11 xfce4-panel libglib2.0-bin)
 # Making the Debian packages (dpkg-shlibdeps, file) and checking them.
 package_pkgs=(dpkg-dev file lintian desktop-file-utils man-db systemd libcap2-bin dnsutils)

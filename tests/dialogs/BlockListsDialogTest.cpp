@@ -61,15 +61,6 @@ TEST_F(BlockListsDialogTest, OkStoresTheListsInOrderKeepsHandWrittenValuesAndFet
     EXPECT_EQ(m_updates, (std::vector<std::vector<ListSubscription>>{added}));
 }
 
-TEST_F(BlockListsDialogTest, AtMostSixteenListsOnEachSide) {
-    m_dialog.OnInitDialog();
-    for (int n = 0; n < 16; ++n) {
-        EXPECT_EQ(m_dialog.Add({ListSide::kBlock, kMine + std::to_string(n)}), "");
-    }
-    EXPECT_EQ(m_dialog.Add({ListSide::kBlock, kMine}), "At most 16 lists on each side.");
-    EXPECT_EQ(m_dialog.Add({ListSide::kAllow, kMine}), "");
-}
-
 TEST_F(BlockListsDialogTest, RowsShowWhatTheLoadAndTheDownloadsFoundAndOtherFilesTheirCounts) {
     m_folder.Profile().WriteString(profile::kLists, "Block1", kMine);
     const ListSubscription mine{ListSide::kBlock, kMine};

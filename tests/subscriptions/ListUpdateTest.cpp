@@ -19,7 +19,6 @@
 #include "tests/support/Dispatch.h"
 #include "tests/support/FakeHttpServer.h"
 #include "tests/support/LoopbackClients.h"
-#include "tests/support/SelfSignedTlsServer.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -93,21 +92,6 @@ TEST(ListUpdateTest, FailedDownloadKeepsThePreviousFileAndSaysWhy) {
     }
 }
 
-TEST(ListUpdateTest, CertificateThatNobodySignedIsRefused) {
-    kit::CSelfSignedTlsServer server;
-    ASSERT_TRUE(server.IsListening());
-    CReactor reactor;
-    kit::CTempFolder folder;
-    const ListSubscription list{ListSide::kBlock, server.Url("/hosts")};
-    std::optional<bool> changed;
-    CListUpdate update(reactor, folder.Path(), [&](bool c) { changed = c; });
-    update.Add(list);
-    ASSERT_TRUE(kit::DispatchUntil(reactor, [&] { return changed.has_value(); }));
-    EXPECT_FALSE(*changed);
-    EXPECT_NE(ReadListState(ListStatePath(folder.Path(), list)).lastError.find("certificate"),
-              std::string::npos);
-}
-
 TEST(ListUpdateTest, DnsIsAnsweredWhileAListIsDownloading) {
     kit::CFakeHttpServer server([](const std::string&) {
         return Response{200, "", kHosts, 0, true};
@@ -155,6 +139,7 @@ TEST(ListUpdateTest, DownloadStillRunningIsAbandonedAndTheOldFileStays) {
     EXPECT_EQ(run.Kept(), kOldList);
 }
 
+// Block7 repeats Block2 and Block5 is no list URL: two lists, each fetched once per update.
 TEST(ListUpdaterTest, EveryListIsFetchedAndTheFiltersReloadOnceWhenOneChanged) {
     kit::CFakeHttpServer server([](const std::string& request) {
         const bool conditional = request.find("If-None-Match") != std::string::npos;
@@ -165,6 +150,8 @@ TEST(ListUpdaterTest, EveryListIsFetchedAndTheFiltersReloadOnceWhenOneChanged) {
     const ProfileEntry entries[] = {
         {profile::kPreferences, profile::kFilterPath, folder.Path()},
         {profile::kLists, "Block2", server.Url("/hosts")},
+        {profile::kLists, "Block5", "ftp://lists.example/hosts"},
+        {profile::kLists, "Block7", server.Url("/hosts")},
         {profile::kLists, "Allow9", server.Url("/allow")},
     };
     ASSERT_TRUE(folder.Profile().WriteStrings(entries));

@@ -3,14 +3,11 @@
 #include <string>
 #include <tuple>
 
-#include "settings/ProfileKeys.h"
 #include "subscriptions/FetchResult.h"
 #include "subscriptions/FetchVerdict.h"
 #include "subscriptions/ListFileName.h"
 #include "subscriptions/ListSchedule.h"
-#include "subscriptions/ListState.h"
 #include "subscriptions/ListSubscription.h"
-#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -92,33 +89,6 @@ TEST(SubscriptionRulesTest, WhenAListIsDueUnasked) {
         SCOPED_TRACE(row++);
         EXPECT_EQ(IsListDue({exists, lastAttempt, failed}, kNow, hours, atStart), due);
     }
-}
-
-TEST(SubscriptionRulesTest, StateSurvivesItsTextAndIgnoresWhatItDoesNotKnow) {
-    const ListState state{"\"v1\"", "Mon, 07 Dec 2026 12:00:00 GMT", 5, 4, "HTTP status 500"};
-    EXPECT_EQ(ParseListState(FormatListState(state)), state);
-    EXPECT_EQ(ParseListState("Error: line\nbreak\nOther: x\nUpdated: -1\n"),
-              (ListState{"", "", 0, 0, "line"}));
-    EXPECT_EQ(FormatListState({"", "", 0, 0, "two\nlines"}), "Error: two lines\n");
-}
-
-TEST(SubscriptionRulesTest, SubscriptionsComeFromTheListsKeysWithGaps) {
-    kit::CTempFolder folder;
-    const ProfileEntry entries[] = {
-        {profile::kLists, "Block3", "https://b.example/hosts"},
-        {profile::kLists, "Block16", "ftp://bad.example/"},
-        {profile::kLists, "Block1", "https://a.example/list"},
-        {profile::kLists, "Block2", "https://a.example/list"},
-        {profile::kLists, "Allow7", "https://a.example/list"},
-    };
-    ASSERT_TRUE(folder.Profile().WriteStrings(entries));
-    const std::vector<ListSubscription> expected = {
-        {ListSide::kBlock, "https://a.example/list"},
-        {ListSide::kBlock, "https://b.example/hosts"},
-        {ListSide::kAllow, "https://a.example/list"},
-    };
-    EXPECT_EQ(ReadSubscriptions(folder.Profile()), expected);
-    EXPECT_EQ(RefreshHours(folder.Profile()), 24);
 }
 
 }  // namespace

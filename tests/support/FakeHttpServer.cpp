@@ -1,9 +1,7 @@
 #include "tests/support/FakeHttpServer.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -47,13 +45,10 @@ CFakeHttpServer::CFakeHttpServer(Behaviour behaviour)
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int stop[2];
     if (::bind(m_listener.Get(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
-        ::listen(m_listener.Get(), 8) != 0 || ::pipe2(stop, O_CLOEXEC) != 0) {
+        ::listen(m_listener.Get(), 8) != 0) {
         return;
     }
-    m_stopRead.Reset(stop[0]);
-    m_stopWrite.Reset(stop[1]);
     socklen_t length = sizeof local;
     ::getsockname(m_listener.Get(), reinterpret_cast<sockaddr*>(&local), &length);
     m_port = ntohs(local.sin_port);
@@ -67,7 +62,7 @@ CFakeHttpServer::~CFakeHttpServer() {
             m_stopping = true;
         }
         m_changed.notify_all();
-        [[maybe_unused]] const ssize_t written = ::write(m_stopWrite.Get(), "x", 1);
+        ::shutdown(m_listener.Get(), SHUT_RDWR);  // the waiting accept fails
         m_thread.join();
     }
 }
@@ -90,23 +85,25 @@ void CFakeHttpServer::Release() {
 }
 
 void CFakeHttpServer::Serve() {
-    pollfd watched[2] = {{m_listener.Get(), POLLIN, 0}, {m_stopRead.Get(), POLLIN, 0}};
-    while (::poll(watched, 2, -1) >= 0 && (watched[1].revents & POLLIN) == 0) {
-        if ((watched[0].revents & POLLIN) != 0) {
-            const CUniqueFd connection(::accept4(m_listener.Get(), nullptr, nullptr, SOCK_CLOEXEC));
-            if (connection.IsOpen()) {
-                Answer(connection.Get());
+    for (;;) {
+        const CUniqueFd connection(::accept4(m_listener.Get(), nullptr, nullptr, SOCK_CLOEXEC));
+        if (!connection.IsOpen()) {
+            const std::lock_guard lock(m_mutex);
+            if (m_stopping) {
+                return;
             }
+            continue;
         }
+        const std::string head = ReadHead(connection.Get());
+        {
+            const std::lock_guard lock(m_mutex);
+            m_requests.push_back(head);
+        }
+        Answer(connection.Get(), head);
     }
 }
 
-void CFakeHttpServer::Answer(int connection) {
-    const std::string head = ReadHead(connection);
-    {
-        const std::lock_guard lock(m_mutex);
-        m_requests.push_back(head);
-    }
+void CFakeHttpServer::Answer(int connection, const std::string& head) {
     const Response response = m_behaviour(head);
     std::string start = "HTTP/1.1 " + std::to_string(response.status) + " Status\r\n" +
                         response.headers + "Connection: close\r\n";

@@ -43,12 +43,10 @@ public:
 
 private:
     void Serve();
-    void Answer(int connection);
+    void Answer(int connection, const std::string& head);
     bool WaitForRelease();
 
     CUniqueFd m_listener;
-    CUniqueFd m_stopRead;
-    CUniqueFd m_stopWrite;
     unsigned m_port = 0;
     Behaviour m_behaviour;
     mutable std::mutex m_mutex;
