@@ -12,8 +12,8 @@ bool CEpollPoller::AddEdgeTriggered(int fd, std::uint64_t token) {
     return sys::EpollAdd(m_epoll.Get(), fd, kSocketEvents, token) == 0;
 }
 
-bool CEpollPoller::AddLevelTriggered(int fd, std::uint64_t token) {
-    return sys::EpollAdd(m_epoll.Get(), fd, EPOLLIN, token) == 0;
+bool CEpollPoller::AddLevelTriggered(int fd, std::uint64_t token, std::uint32_t events) {
+    return sys::EpollAdd(m_epoll.Get(), fd, events, token) == 0;
 }
 
 void CEpollPoller::Remove(int fd) {

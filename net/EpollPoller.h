@@ -17,7 +17,8 @@ public:
     int Fd() const { return m_epoll.Get(); }
 
     bool AddEdgeTriggered(int fd, std::uint64_t token);
-    bool AddLevelTriggered(int fd, std::uint64_t token);
+    // `events`: EPOLLIN, EPOLLOUT or both.
+    bool AddLevelTriggered(int fd, std::uint64_t token, std::uint32_t events = EPOLLIN);
     void Remove(int fd);
 
     // Number of events stored in `events`; 0 on time-out or interruption.

@@ -53,7 +53,7 @@ void CReactor::DispatchReady(int timeoutMs) {
         } else if (events[i].data.u64 == kTimerToken) {
             RunTimers();
         } else if ((events[i].data.u64 & kWatchTokenBit) != 0) {
-            DeliverToWatch(events[i].data.u64);
+            DeliverToWatch(events[i].data.u64, events[i].events);
         } else {
             Deliver(events[i].data.u64, events[i].events);
         }
@@ -109,11 +109,17 @@ void CReactor::RunTimers() {
 }
 
 bool CReactor::WatchReadable(int fd, std::function<void()> onReadable) {
+    return WatchReadiness(fd, EPOLLIN,
+                          [onReadable = std::move(onReadable)](std::uint32_t) { onReadable(); });
+}
+
+bool CReactor::WatchReadiness(int fd, std::uint32_t events,
+                              std::function<void(std::uint32_t)> onReady) {
     const std::uint64_t token = kWatchTokenBit | ++m_lastWatchToken;
-    if (!m_poller.AddLevelTriggered(fd, token)) {
+    if (!m_poller.AddLevelTriggered(fd, token, events)) {
         return false;
     }
-    m_watches.emplace(token, Watch{fd, std::move(onReadable)});
+    m_watches.emplace(token, Watch{fd, events, std::move(onReady)});
     return true;
 }
 
@@ -138,15 +144,15 @@ void CReactor::HoldWatchUntilDescriptorFree(int fd) {
     }
 }
 
-void CReactor::DeliverToWatch(std::uint64_t token) {
+void CReactor::DeliverToWatch(std::uint64_t token, std::uint32_t readiness) {
     const auto found = m_watches.find(token);
     if (found == m_watches.end()) {
         return;  // unwatched earlier in this pass
     }
     // A copy: the callback may unwatch its own descriptor.
-    const std::function<void()> onReadable = found->second.onReadable;
+    const std::function<void(std::uint32_t)> onReady = found->second.onReady;
     ++m_handlerDepth;
-    onReadable();
+    onReady(readiness);
     --m_handlerDepth;
 }
 
@@ -177,7 +183,7 @@ void CReactor::ReleaseHeld() {
         }
     }
     for (auto& [token, watch] : m_watches) {
-        if (watch.held && m_poller.AddLevelTriggered(watch.fd, token)) {
+        if (watch.held && m_poller.AddLevelTriggered(watch.fd, token, watch.events)) {
             watch.held = false;
         }
     }

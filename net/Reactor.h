@@ -58,6 +58,10 @@ public:
     // `onReadable` runs from dispatch, like a socket handler, as long as the descriptor is
     // readable and until Unwatch. False when epoll refuses the descriptor.
     bool WatchReadable(int fd, std::function<void()> onReadable);
+    // The same for readability, writability or both (`events`: EPOLLIN and EPOLLOUT bits):
+    // `onReady` is handed the EPOLL* bits that hold (EPOLLERR and EPOLLHUP among them). A
+    // descriptor has one watch at a time: Unwatch it before watching it for other events.
+    bool WatchReadiness(int fd, std::uint32_t events, std::function<void(std::uint32_t)> onReady);
     void Unwatch(int fd);
     // Stops watching `fd` until a socket of this thread closes and frees a descriptor: for a
     // listener whose accept failed for lack of descriptors, which stays readable meanwhile.
@@ -87,12 +91,13 @@ private:
 
     struct Watch {
         int fd;
-        std::function<void()> onReadable;
+        std::uint32_t events;
+        std::function<void(std::uint32_t)> onReady;
         bool held = false;
     };
 
     void Deliver(std::uint64_t token, std::uint32_t readiness);
-    void DeliverToWatch(std::uint64_t token);
+    void DeliverToWatch(std::uint64_t token, std::uint32_t readiness);
     void RunChecks();
     void RunPostedCommands();
     void HandleWake();

@@ -9,6 +9,8 @@ const MenuResource& TrayMenu() {
         {"&About Nimbrel...", ID_APP_ABOUT},
         {nullptr, 0},
         {"Load &Filters", ID_LOAD_FILTERS},
+        {"&Block Lists...", ID_BLOCK_LISTS},
+        {"&Update Lists", ID_UPDATE_LISTS},
         {nullptr, 0},
         {"S&tart", ID_START},
         {"Sto&p", ID_STOP},

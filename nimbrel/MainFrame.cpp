@@ -38,6 +38,10 @@ CMainFrame::CMainFrame(const ProfileStore& profile, INotificationArea& area, IDe
       m_ipInfoDialog(profile),
       m_filterCommands(profile, desktop),
       m_filters(profile, this),
+      m_listUpdater(profile, [this] { m_filters.LoadFilters(); }),
+      m_blockListsDialog(
+          profile, m_filters,
+          [this](const std::vector<ListSubscription>& lists) { m_listUpdater.Update(lists); }),
       m_activityDialog(m_queryLog, m_filters, profile, desktop),
       m_tip(m_trayIcon, [this] { return ServiceTip(m_running, m_queryLog.Counters()); }) {
     BuildCommandTable();
@@ -49,6 +53,8 @@ CMainFrame::~CMainFrame() {
 
 void CMainFrame::BuildCommandTable() {
     m_commands.Add(ID_LOAD_FILTERS, [this] { m_filters.LoadFilters(); });
+    m_commands.Add(ID_UPDATE_LISTS, [this] { m_listUpdater.UpdateAll(); });
+    m_commands.Add(ID_BLOCK_LISTS, [this] { m_blockListsDialog.DoModal(m_desktop); });
     m_commands.Add(
         ID_START, [this] { ToggleDnsService(); }, [this] { return m_running; });
     m_commands.Add(
@@ -67,7 +73,21 @@ bool CMainFrame::Create() {
     }
     m_trayIcon.SetIcon(kRunningIcon);
     m_tip.ShowNow();
+    m_listUpdater.Start();
     return true;
+}
+
+void CMainFrame::NotifyIfNothingBlocked() {
+    std::size_t listNames = 0;
+    for (const ListFileCounts& file : m_filters.ListFiles()) {
+        listNames += file.counts.blockNames;
+    }
+    if (m_filters.NamedList().EntryCount() == 0 && listNames == 0 &&
+        ReadSubscriptions(m_profile).empty()) {
+        m_trayIcon.ShowBalloon("Nimbrel blocks nothing yet",
+                               "named.txt is empty and no list is subscribed. Choose "
+                               "\"Block Lists...\" in the menu to subscribe to one.");
+    }
 }
 
 void CMainFrame::StartDnsService() {

@@ -4,6 +4,7 @@
 
 #include "activity/QueryLog.h"
 #include "dialogs/ActivityDialog.h"
+#include "dialogs/BlockListsDialog.h"
 #include "dialogs/FilterCommands.h"
 #include "dialogs/IPInfoDialog.h"
 #include "dialogs/ProxyDNSDialog.h"
@@ -13,6 +14,7 @@
 #include "dns/UpstreamRelay.h"
 #include "shell/ThrottledTip.h"
 #include "shell/TrayFrame.h"
+#include "subscriptions/ListUpdater.h"
 
 class CDnsSocket;
 class CDnsStreamListener;
@@ -25,8 +27,8 @@ namespace nimbrel {
 
 // Nimbrel's main window: never shown, found by its title, it owns the tray icon, the
 // DNS service (its query handler, datagram socket and TCP listener), the filter lists, the
-// upstream server table, the query log and the dialogs, and carries out every command, whether
-// from the tray menu, a double-click or a second start.
+// updater of the subscribed lists, the upstream server table, the query log and the dialogs,
+// and carries out every command, whether from the tray menu, a double-click or a second start.
 class CMainFrame : public CTrayFrame, public IActivitySink {
 public:
     static constexpr const char* kTitle = "Nimbrel";
@@ -37,9 +39,13 @@ public:
                Services services, unsigned dnsPort = dns::kDnsPort);
     ~CMainFrame() override;
 
-    // Adds the tray icon, applies HideOnStart and shows the running image. False when the
-    // icon cannot be added.
+    // Adds the tray icon, applies HideOnStart, shows the running image and starts keeping
+    // the subscribed lists up to date. False when the icon cannot be added.
     bool Create();
+
+    // At start: when nothing at all would be blocked (no entry in named.txt, no name from a
+    // list, no subscription), a balloon says so and points to Block Lists.
+    void NotifyIfNothingBlocked();
 
     void StartDnsService();
     void StopDnsService();
@@ -74,6 +80,8 @@ private:
     CIPInfoDialog m_ipInfoDialog;
     CFilterCommands m_filterCommands;
     CFilterLists m_filters;
+    CListUpdater m_listUpdater;  // reloads m_filters: destroyed before it
+    CBlockListsDialog m_blockListsDialog;
     bool m_running = false;
     std::unique_ptr<CQueryHandler> m_pQueryHandler;
     std::unique_ptr<CDnsSocket> m_pDnsSocket;

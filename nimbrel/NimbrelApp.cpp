@@ -17,13 +17,10 @@ namespace {
 
 // The order in which a second start posts its switches.
 constexpr CTrayApplication::Forward kForwards[] = {
-    {"/h", ID_HIDE},
-    {"/l", ID_LOAD_FILTERS},
-    {"/s", ID_START},
-    {"/q", ID_APP_EXIT},
-    {"/n", ID_MODIFY_NAMED},
-    {"/p", ID_MODIFY_PASS},
-    {"/f", ID_SELECT_FILTER_FOLDER},
+    {"/h", ID_HIDE},         {"/l", ID_LOAD_FILTERS},
+    {"/u", ID_UPDATE_LISTS}, {"/s", ID_START},
+    {"/q", ID_APP_EXIT},     {"/n", ID_MODIFY_NAMED},
+    {"/p", ID_MODIFY_PASS},  {"/f", ID_SELECT_FILTER_FOLDER},
 };
 
 }  // namespace
@@ -71,6 +68,7 @@ bool CNimbrelApp::InitInstance() {
     AcceptCommands(*m_pMainWnd);
     WriteStatusOnSignal([this] { return StatusLine(m_pMainWnd->QueryLog().Counters()); });
     m_pMainWnd->StartDnsService();
+    m_pMainWnd->NotifyIfNothingBlocked();
 
     for (const int command : plan.commands) {
         PostCommand(command);

@@ -20,6 +20,9 @@ StartupPlan PlanStartup(const CCommandLine& commandLine) {
     if (commandLine.Has("/p")) {
         plan.commands.push_back(ID_MODIFY_PASS);
     }
+    if (commandLine.Has("/u")) {
+        plan.commands.push_back(ID_UPDATE_LISTS);
+    }
     return plan;
 }
 

@@ -14,7 +14,7 @@ struct StartupPlan {
     bool quit = false;       // /q: end at once, writing nothing
     // "HideOnStart" to store: 0 for /v, 1 for /h (which wins when both are given).
     std::optional<int> hideOnStart;
-    // Posted once the service runs: the list editors of /n and /p.
+    // Posted once the service runs: the list editors of /n and /p, the update of /u.
     std::vector<int> commands;
 
     bool operator==(const StartupPlan&) const = default;

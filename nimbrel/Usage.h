@@ -4,7 +4,7 @@
 namespace nimbrel {
 
 inline constexpr const char* kUsage =
-    "Usage: nimbrel [/a] [/h] [/v] [/l] [/s] [/q] [/n] [/p] [/f]\n"
+    "Usage: nimbrel [/a] [/h] [/v] [/l] [/u] [/s] [/q] [/n] [/p] [/f]\n"
     "       nimbrel --help | --version\n"
     "\n"
     "A DNS server on 127.0.0.1:53 that answers the names of its block lists with 127.0.0.1\n"
@@ -15,6 +15,7 @@ inline constexpr const char* kUsage =
     "  /h  running: show or hide the tray icon; first start: start hidden from now on\n"
     "  /v  first start: show the tray icon from now on\n"
     "  /l  running: load the filter lists again\n"
+    "  /u  download the subscribed lists now (first start: once the service runs)\n"
     "  /s  running: stop the service, or start it when stopped\n"
     "  /q  running: end it; first start: end at once\n"
     "  /n  open named.txt in the text editor\n"

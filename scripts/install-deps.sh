@@ -3,8 +3,9 @@
 # "fuzz"), running apt-get only when one of them is missing.
 set -euo pipefail
 
-build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt6-wayland libxcb1-dev)
-run_pkgs=(libcap2-bin dnsutils xdg-utils)
+build_pkgs=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-qpa-plugins qt6-wayland libxcb1-dev
+            libcurl4-openssl-dev)
+run_pkgs=(libcap2-bin dnsutils xdg-utils ca-certificates)
 # The tray menu's end-to-end test runs Xfce's panel in a desktop session of its own.
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev iproute2 util-linux
            xvfb dbus-x11 xfce4-panel libglib2.0-bin)

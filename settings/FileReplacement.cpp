@@ -47,6 +47,14 @@ bool MakeFolders(const std::string& folder) {
     return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
+// `path` with a "." before its file name, so that a folder reader that skips hidden files
+// never takes a half-written or left-over temporary file for one of its own.
+std::string HiddenSibling(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    return path.substr(0, nameStart) + "." + path.substr(nameStart);
+}
+
 mode_t NewFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -68,7 +76,8 @@ bool WriteUnnamed(const std::string& folder, const std::string& path, mode_t mod
     if (::fchmod(fd, mode) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0) {
         const std::string self = "/proc/self/fd/" + std::to_string(fd);
         for (unsigned attempt = 0; attempt < 100 && !named; ++attempt) {
-            temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+            temp = HiddenSibling(path) + ".tmp" + std::to_string(::getpid()) + "-" +
+                   std::to_string(attempt);
             named =
                 ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0;
             if (!named && errno != EEXIST) {
@@ -86,7 +95,7 @@ bool WriteUnnamed(const std::string& folder, const std::string& path, mode_t mod
 
 // The same through a named temporary file (mkstemp) from the start.
 bool WriteNamed(const std::string& path, mode_t mode, const std::string& text, std::string& temp) {
-    temp = path + ".XXXXXX";
+    temp = HiddenSibling(path) + ".XXXXXX";
     CUniqueFd file(::mkstemp(temp.data()));
     if (!file.IsOpen()) {
         return false;

@@ -25,4 +25,15 @@ inline constexpr std::array<std::string_view, 5> kServerKeys = {"IP1", "IP2", "I
 inline constexpr std::string_view kUseCode = "UseCode";
 inline constexpr std::string_view kAlwaysReply = "AlwaysReply";
 
+inline constexpr std::string_view kLists = "Lists";
+// Nimbrel's subscribed lists: an http:// or https:// URL per key, gaps allowed.
+inline constexpr std::array<std::string_view, 16> kBlockListKeys = {
+    "Block1", "Block2",  "Block3",  "Block4",  "Block5",  "Block6",  "Block7",  "Block8",
+    "Block9", "Block10", "Block11", "Block12", "Block13", "Block14", "Block15", "Block16"};
+inline constexpr std::array<std::string_view, 16> kAllowListKeys = {
+    "Allow1", "Allow2",  "Allow3",  "Allow4",  "Allow5",  "Allow6",  "Allow7",  "Allow8",
+    "Allow9", "Allow10", "Allow11", "Allow12", "Allow13", "Allow14", "Allow15", "Allow16"};
+// Hours between updates of the subscribed lists; 0: only when asked.
+inline constexpr std::string_view kRefreshHours = "RefreshHours";
+
 }  // namespace profile

@@ -28,6 +28,10 @@ int CDeferredDesktop::RunDialog(CProxyDNSDialog& dialog) {
     return Desktop().RunDialog(dialog);
 }
 
+int CDeferredDesktop::RunDialog(CBlockListsDialog& dialog) {
+    return Desktop().RunDialog(dialog);
+}
+
 bool CDeferredDesktop::ChooseFolder(const std::string& title, const std::string& start,
                                     std::string& folder) {
     return Desktop().ChooseFolder(title, start, folder);

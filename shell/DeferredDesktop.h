@@ -20,6 +20,7 @@ public:
     void RunAbout(const AboutInfo& about) override;
     int RunDialog(CIPInfoDialog& dialog) override;
     int RunDialog(CProxyDNSDialog& dialog) override;
+    int RunDialog(CBlockListsDialog& dialog) override;
     bool ChooseFolder(const std::string& title, const std::string& start,
                       std::string& folder) override;
     void OpenInEditor(const std::string& path) override;

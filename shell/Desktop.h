@@ -6,6 +6,7 @@
 #include "shell/NotificationArea.h"
 
 class CActivityDialog;
+class CBlockListsDialog;
 class CIPInfoDialog;
 class CProxyDNSDialog;
 class CReactor;
@@ -52,6 +53,7 @@ public:
     virtual void ShowActivity(CActivityDialog& dialog) = 0;
     // Closes and forgets the Activity window, if one was shown: its dialog is going away.
     virtual void CloseActivity() = 0;
+    virtual int RunDialog(CBlockListsDialog& dialog) = 0;
     // Lets the user choose a folder in a chooser titled `title` that starts at `start`.
     // True with `folder` set to the chosen path; false, `folder` untouched, on cancel or
     // where no chooser can be shown.

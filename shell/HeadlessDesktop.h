@@ -14,6 +14,7 @@ public:
     int RunDialog(CProxyDNSDialog&) override { return IDCANCEL; }
     void ShowActivity(CActivityDialog&) override {}
     void CloseActivity() override {}
+    int RunDialog(CBlockListsDialog&) override { return IDCANCEL; }
     bool ChooseFolder(const std::string&, const std::string&, std::string&) override {
         return false;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "shell/MenuItem.h"
 #include "shell/NotifyIconData.h"
 
@@ -24,4 +26,7 @@ public:
     // over D-Bus and may not ask again when it opens) updates that menu in place; one that
     // builds the menu only when it opens has nothing to do.
     virtual void UpdateMenu(const ShownMenu& /*menu*/) {}
+    // Shows a short message beside the icon, which goes away by itself. A desktop without a
+    // display shows nothing.
+    virtual void ShowBalloon(const std::string& /*title*/, const std::string& /*text*/) {}
 };

@@ -100,6 +100,12 @@ void CTrayIcon::UpdateMenu() {
     }
 }
 
+void CTrayIcon::ShowBalloon(const std::string& title, const std::string& text) {
+    if (m_enabled && !m_hidden) {
+        m_area.ShowBalloon(title, text);
+    }
+}
+
 ShownMenu CTrayIcon::MenuNow(const MenuResource& menu) const {
     ShownMenu shown;
     shown.reserve(menu.size());

@@ -46,6 +46,9 @@ public:
     // the desktop keeps between openings never shows a past state.
     void UpdateMenu();
 
+    // Shows a message beside the icon; nothing while the icon is hidden or not added.
+    void ShowBalloon(const std::string& title, const std::string& text);
+
     // Zero-based position of the menu item drawn as the default (separators count); the
     // main window writes it directly.
     int m_defaultMenuItem = kInitialDefaultMenuItem;

@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 
 #include "dialogs/qt/QtActivityWindow.h"
+#include "dialogs/qt/QtBlockListsDialog.h"
 #include "dialogs/qt/QtIPInfoDialog.h"
 #include "dialogs/qt/QtProxyDNSDialog.h"
 #include "net/Reactor.h"
@@ -55,6 +56,11 @@ void CQtDesktop::ShowActivity(CActivityDialog& dialog) {
 
 void CQtDesktop::CloseActivity() {
     m_activityWindow.reset();
+}
+
+int CQtDesktop::RunDialog(CBlockListsDialog& dialog) {
+    CQtBlockListsDialog window(dialog);
+    return window.exec() == QDialog::Accepted ? IDOK : IDCANCEL;
 }
 
 bool CQtDesktop::ChooseFolder(const std::string& title, const std::string& start,

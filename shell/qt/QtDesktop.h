@@ -26,6 +26,7 @@ public:
     int RunDialog(CProxyDNSDialog& dialog) override;
     void ShowActivity(CActivityDialog& dialog) override;
     void CloseActivity() override;
+    int RunDialog(CBlockListsDialog& dialog) override;
     bool ChooseFolder(const std::string& title, const std::string& start,
                       std::string& folder) override;
     void OpenInEditor(const std::string& path) override;

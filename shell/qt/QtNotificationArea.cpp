@@ -19,6 +19,10 @@ CQtNotificationArea::~CQtNotificationArea() {
     m_tray.hide();
 }
 
+void CQtNotificationArea::ShowBalloon(const std::string& title, const std::string& text) {
+    m_tray.showMessage(QString::fromLocal8Bit(title.c_str()), QString::fromLocal8Bit(text.c_str()));
+}
+
 bool CQtNotificationArea::Notify(NotifyMessage message, const NotifyIconData& data) {
     switch (message) {
         case NotifyMessage::kAdd:

@@ -32,6 +32,7 @@ public:
     bool HasIcon(int resourceId) const override;
     void TrackPopupMenu(const ShownMenu& menu) override { ApplyMenu(menu); }
     void UpdateMenu(const ShownMenu& menu) override { ApplyMenu(menu); }
+    void ShowBalloon(const std::string& title, const std::string& text) override;
 
     // What the desktop shows, for tests.
     QSystemTrayIcon& TrayIcon() { return m_tray; }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/BlockListsDialog.h"
 #include "dialogs/IPInfoDialog.h"
 #include "dialogs/ProxyDNSDialog.h"
 #include "shell/Desktop.h"
@@ -39,6 +40,12 @@ public:
     int RunDialog(CProxyDNSDialog& dialog) override { return RunScripted(dialog, proxyDNSUser); }
     void ShowActivity(CActivityDialog&) override {}
     void CloseActivity() override {}
+    int RunDialog(CBlockListsDialog& dialog) override {
+        ++dialogRuns;
+        dialog.OnInitDialog();
+        const int result = blockListsUser ? blockListsUser(dialog) : IDCANCEL;
+        return result == IDOK && dialog.OnOK() ? IDOK : IDCANCEL;
+    }
     bool ChooseFolder(const std::string& title, const std::string& start,
                       std::string& folder) override {
         folderRequests.push_back({title, start});
@@ -51,6 +58,7 @@ public:
 
     User<CIPInfoDialog> ipInfoUser;
     User<CProxyDNSDialog> proxyDNSUser;
+    std::function<int(CBlockListsDialog&)> blockListsUser;
     std::optional<std::string> folderToChoose;
 
     int dialogRuns = 0;

@@ -58,7 +58,8 @@ std::string Drawn(const std::vector<PanelMenuItem>& items) {
 }
 
 std::string NimbrelMenu(bool running) {
-    return std::string("_About Nimbrel...\n---\nLoad _Filters\n---\n") +
+    return std::string(
+               "_About Nimbrel...\n---\nLoad _Filters\n_Block Lists...\n_Update Lists\n---\n") +
            (running ? "S_tart [x]\nSto_p [ ]\n" : "S_tart [ ]\nSto_p [x]\n") +
            "---\n_Hide\nHi_de on Start [ ]\n---\nIP Inf_o...\nPro_xy DNS...\nActi_vity...\n---\n"
            "Modify Named.txt\nModify Pass.txt\nSelect Filter Folder...\n---\nE_xit\n";

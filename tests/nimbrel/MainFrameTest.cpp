@@ -13,6 +13,7 @@
 #include "tests/dialogs/ScriptedDesktop.h"
 #include "tests/support/Dispatch.h"
 #include "tests/support/DnsMessages.h"
+#include "tests/support/FakeHttpServer.h"
 #include "tests/support/LoopbackClients.h"
 #include "tests/support/RecordingNotificationArea.h"
 #include "tests/support/TempFolder.h"
@@ -171,3 +172,37 @@ TEST_F(NimbrelFrameTest, MenuCommandsReachTheirHandlers) {
 }
 
 }  // namespace
+
+TEST_F(NimbrelFrameTest, AListTickedInBlockListsIsFetchedAndAnsweredWithoutARestart) {
+    kit::CFakeHttpServer server([](const std::string&) {
+        return kit::CFakeHttpServer::Response{200, "", "0.0.0.0 tracker.example\n"};
+    });
+    int opened = 0;
+    m_desktop.blockListsUser = [&](CBlockListsDialog& dialog) {
+        ++opened;
+        return dialog.Add({ListSide::kBlock, server.Url("/hosts")}).empty() ? IDOK : IDCANCEL;
+    };
+    CMainFrame& frame = MakeFrame();
+    frame.StartDnsService();
+    frame.OnCommand(ID_BLOCK_LISTS);
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(m_folder.Profile().ReadString("Lists", "Block1", ""), server.Url("/hosts"));
+    EXPECT_TRUE(
+        kit::DispatchUntil(m_reactor, [&] { return frame.Filters().IsNamed("tracker.example"); }));
+    EXPECT_TRUE(Ask("tracker.example").has_value());
+}
+
+TEST_F(NimbrelFrameTest, StartThatBlocksNothingSaysSoOnce) {
+    CMainFrame& frame = MakeFrame();
+    frame.StartDnsService();
+    frame.NotifyIfNothingBlocked();
+    EXPECT_TRUE(m_area.Balloons().empty());
+    m_folder.Write("named.txt", "");
+    frame.StartDnsService();
+    frame.NotifyIfNothingBlocked();
+    ASSERT_EQ(m_area.Balloons().size(), 1u);
+    EXPECT_NE(m_area.Balloons()[0].find("\"Block Lists...\""), std::string::npos);
+    m_folder.Profile().WriteString("Lists", "Allow1", "https://example.org/allow");
+    frame.NotifyIfNothingBlocked();
+    EXPECT_EQ(m_area.Balloons().size(), 1u);
+}

@@ -27,22 +27,25 @@ TEST_P(NimbrelStartupTest, SwitchesOfAFirstStart) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, NimbrelStartupTest,
-    ::testing::Values(PlanCase{"NoSwitchesChangeNothing", "", {}},
-                      PlanCase{"UpperCaseAboutShowsTheAboutBoxFirst", "/A", {true, false, {}, {}}},
-                      PlanCase{"QuitEndsAtOnce", "/q /h", {false, true, 1, {}}},
-                      PlanCase{"ShowClearsHideOnStart", "/v", {false, false, 0, {}}},
-                      PlanCase{"ShowThenHideKeepsHideOnStart", "/v/h", {false, false, 1, {}}},
-                      PlanCase{
-                          "EditorsOpenNamedBeforePass",
-                          "/p /n",
-                          {false, false, {}, {nimbrel::ID_MODIFY_NAMED, nimbrel::ID_MODIFY_PASS}}}),
+    ::testing::Values(
+        PlanCase{"NoSwitchesChangeNothing", "", {}},
+        PlanCase{"UpperCaseAboutShowsTheAboutBoxFirst", "/A", {true, false, {}, {}}},
+        PlanCase{"QuitEndsAtOnce", "/q /h", {false, true, 1, {}}},
+        PlanCase{"ShowClearsHideOnStart", "/v", {false, false, 0, {}}},
+        PlanCase{"ShowThenHideKeepsHideOnStart", "/v/h", {false, false, 1, {}}},
+        PlanCase{"EditorsOpenNamedBeforePass",
+                 "/p /n",
+                 {false, false, {}, {nimbrel::ID_MODIFY_NAMED, nimbrel::ID_MODIFY_PASS}}},
+        PlanCase{"UpdateComesAfterTheEditors",
+                 "/u /n",
+                 {false, false, {}, {nimbrel::ID_MODIFY_NAMED, nimbrel::ID_UPDATE_LISTS}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(NimbrelForwardTest, SwitchesAreForwardedInTheFixedOrder) {
     using namespace nimbrel;
-    EXPECT_EQ(CNimbrelApp::ForwardedCommands(CCommandLine("/f /p /n /q /s /l /h /v /a")),
-              (std::vector<int>{ID_HIDE, ID_LOAD_FILTERS, ID_START, ID_APP_EXIT, ID_MODIFY_NAMED,
-                                ID_MODIFY_PASS, ID_SELECT_FILTER_FOLDER}));
+    EXPECT_EQ(CNimbrelApp::ForwardedCommands(CCommandLine("/f /p /n /q /s /u /l /h /v /a")),
+              (std::vector<int>{ID_HIDE, ID_LOAD_FILTERS, ID_UPDATE_LISTS, ID_START, ID_APP_EXIT,
+                                ID_MODIFY_NAMED, ID_MODIFY_PASS, ID_SELECT_FILTER_FOLDER}));
 }
 
 }  // namespace
