@@ -12,17 +12,11 @@
 #include "dialogs/BlockListsDialog.h"
 #include "dialogs/ListCatalogue.h"
 #include "dns/FilterLists.h"
+#include "tests/dialogs/qt/DialogControl.h"
 #include "tests/shell/qt/QtTestApplication.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
-
-template <typename Widget>
-Widget* Control(QWidget& window, int id) {
-    auto* widget = window.findChild<Widget*>(QString::number(id));
-    EXPECT_NE(widget, nullptr) << id;
-    return widget;
-}
 
 // A tick and a typed URL become rows of the table, Remove takes the selected row away, and
 // OK stores what the table shows.

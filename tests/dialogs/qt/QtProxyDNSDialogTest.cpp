@@ -10,17 +10,11 @@
 
 #include "dialogs/ProxyDNSDialog.h"
 #include "dialogs/qt/IpAddressEdit.h"
+#include "tests/dialogs/qt/DialogControl.h"
 #include "tests/shell/qt/QtTestApplication.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
-
-template <typename Widget>
-Widget* Control(QWidget& window, int id) {
-    auto* widget = window.findChild<Widget*>(QString::number(id));
-    EXPECT_NE(widget, nullptr) << id;
-    return widget;
-}
 
 // Every control is found by its id and the three columns line up row by row; what is typed
 // reaches the logic, its answer reaches the boxes, and OK stores what they show.
