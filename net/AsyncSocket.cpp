@@ -18,6 +18,11 @@ bool IsWouldBlock(int errnoValue) {
     return errnoValue == EAGAIN || errnoValue == EWOULDBLOCK;
 }
 
+// A stream read that came back short emptied the queue.
+bool ShortStreamRead(int type, long result, int len, int flags) {
+    return type == SOCK_STREAM && result >= 0 && result < len && (flags & MSG_PEEK) == 0;
+}
+
 int Fail(int errnoValue) {
     SetLastErrorFromErrno(errnoValue);
     return SOCKET_ERROR;
@@ -212,7 +217,7 @@ int CAsyncSocket::Receive(void* buf, int len, int flags) {
     int systemFlags = m_type == SOCK_DGRAM ? flags | MSG_TRUNC : flags;
     ssize_t result = sys::Recv(m_fd.Get(), buf, static_cast<std::size_t>(len), systemFlags);
     int error = errno;
-    NoteReceiveResult(result, len, flags, error);
+    NoteReceiveResult(result, ShortStreamRead(m_type, result, len, flags), flags, error);
     if (result < 0) {
         return Fail(error);
     }
@@ -243,7 +248,7 @@ int CAsyncSocket::ReceiveFrom(void* buf, int len, sockaddr_in& from, int flags) 
     ssize_t result =
         sys::RecvFrom(m_fd.Get(), buf, static_cast<std::size_t>(len), systemFlags, from);
     int error = errno;
-    NoteReceiveResult(result, len, flags, error);
+    NoteReceiveResult(result, ShortStreamRead(m_type, result, len, flags), flags, error);
     if (result < 0) {
         return Fail(error);
     }
@@ -253,7 +258,24 @@ int CAsyncSocket::ReceiveFrom(void* buf, int len, sockaddr_in& from, int flags) 
     return static_cast<int>(result);
 }
 
-void CAsyncSocket::NoteReceiveResult(long result, int len, int flags, int error) {
+int CAsyncSocket::ReceiveBatch(mmsghdr* messages, unsigned count) {
+    if (m_type != SOCK_DGRAM || count == 0) {
+        WSASetLastError(WSAEINVAL);
+        return SOCKET_ERROR;
+    }
+    const int result = sys::RecvBatch(m_fd.Get(), messages, count, MSG_TRUNC | MSG_DONTWAIT);
+    const int error = errno;
+    // A batch that came back short ran into an empty queue.
+    NoteReceiveResult(result, result >= 0 && static_cast<unsigned>(result) < count, 0, error);
+    return result < 0 ? Fail(error) : result;
+}
+
+int CAsyncSocket::SendBatch(mmsghdr* messages, unsigned count, int flags) {
+    const int result = sys::SendBatch(m_fd.Get(), messages, count, flags | MSG_NOSIGNAL);
+    return NoteSendResult(result, errno);
+}
+
+void CAsyncSocket::NoteReceiveResult(long result, bool emptied, int flags, int error) {
     if (!m_fd.IsOpen()) {
         return;
     }
@@ -261,11 +283,8 @@ void CAsyncSocket::NoteReceiveResult(long result, int len, int flags, int error)
     if ((flags & MSG_PEEK) == 0) {
         m_ready &= ~kFresh;
     }
-    bool drained =
-        (result < 0 && IsWouldBlock(error)) ||
-        // A stream read that came back short emptied the queue; later data brings
-        // its own edge.
-        (m_type == SOCK_STREAM && result >= 0 && result < len && (flags & MSG_PEEK) == 0);
+    // Once the queue is known to be empty, later data brings its own edge.
+    bool drained = (result < 0 && IsWouldBlock(error)) || (result >= 0 && emptied);
     if (drained) {
         m_ready &= ~kReadable;
         m_enabled |= kReadKinds;

@@ -82,6 +82,16 @@ public:
     int SendTo(const void* buf, int len, unsigned port, const char* host, int flags = 0);
     int SendTo(const void* buf, int len, const sockaddr_in& to, int flags = 0);
 
+    // Datagram sockets: up to `count` datagrams at once, each with its sender in the message's
+    // address (a sockaddr_in) and its full length in msg_len (one longer than its buffer is
+    // consumed and flagged MSG_TRUNC). Returns how many arrived; fewer than `count` means none
+    // was left waiting, so FD_READ comes again only when more arrives. Fails with
+    // WSAEWOULDBLOCK when none waited.
+    int ReceiveBatch(mmsghdr* messages, unsigned count);
+    // Sends the messages in order until one fails; returns how many went out. Never raises
+    // SIGPIPE.
+    int SendBatch(mmsghdr* messages, unsigned count, int flags = 0);
+
     // The peer of a connection as a dotted address and a host-order port. A connection made
     // by Accept knows it from then on; any other asks the system.
     bool GetPeerName(std::string& address, unsigned& port) const;
@@ -114,7 +124,8 @@ private:
     bool Open(CUniqueFd fd, int type, bool connected, long events);
     void Rearm(int kinds);
     int NoteSendResult(long result, int error);
-    void NoteReceiveResult(long result, int len, int flags, int error);
+    // `emptied`: a successful read is known to have left nothing waiting.
+    void NoteReceiveResult(long result, bool emptied, int flags, int error);
 
     // IReadinessTarget: merges readiness from the poller and, if a notification of `kind`
     // is due, delivers it. The handler is the last thing that touches this object.

@@ -102,6 +102,14 @@ ssize_t SendTo(int fd, const void* buf, std::size_t len, int flags, const sockad
         [&] { return ::sendto(fd, buf, len, flags, AsSockaddr(to), sizeof to); });
 }
 
+int RecvBatch(int fd, mmsghdr* messages, unsigned count, int flags) {
+    return RetryOnInterrupt([&] { return ::recvmmsg(fd, messages, count, flags, nullptr); });
+}
+
+int SendBatch(int fd, mmsghdr* messages, unsigned count, int flags) {
+    return RetryOnInterrupt([&] { return ::sendmmsg(fd, messages, count, flags); });
+}
+
 int BytesWaiting(int fd, int& count) {
     return ::ioctl(fd, FIONREAD, &count);
 }

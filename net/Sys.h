@@ -2,6 +2,7 @@
 
 #include <netinet/in.h>
 #include <sys/epoll.h>
+#include <sys/socket.h>
 #include <sys/types.h>
 
 #include <cstddef>
@@ -27,6 +28,10 @@ ssize_t Recv(int fd, void* buf, std::size_t len, int flags);
 ssize_t Send(int fd, const void* buf, std::size_t len, int flags);
 ssize_t RecvFrom(int fd, void* buf, std::size_t len, int flags, sockaddr_in& from);
 ssize_t SendTo(int fd, const void* buf, std::size_t len, int flags, const sockaddr_in& to);
+// Several datagrams in one call (recvmmsg, sendmmsg): the count received or sent, -1 when the
+// first one failed. Each message's address, if any, is a sockaddr_in.
+int RecvBatch(int fd, mmsghdr* messages, unsigned count, int flags);
+int SendBatch(int fd, mmsghdr* messages, unsigned count, int flags);
 int BytesWaiting(int fd, int& count);  // FIONREAD
 // Bytes of a stream socket's send queue that the peer has not acknowledged yet, sent or not
 // (SIOCOUTQ): it shrinks while the peer reads.

@@ -103,7 +103,7 @@ void CMainFrame::StartDnsService() {
     m_pQueryHandler = std::make_unique<CQueryHandler>(m_filters, m_relay, m_profile, this);
     m_pDnsSocket = std::make_unique<CDnsSocket>(*m_pQueryHandler);
     m_running = true;
-    if (!m_pDnsSocket->Create(m_dnsPort, SOCK_DGRAM, FD_READ, CDnsSocket::kServiceAddress)) {
+    if (!m_pDnsSocket->Start(m_dnsPort)) {
         m_running = false;
         // Without a socket nothing is served: the user must see that, in the tray and on
         // the terminal (most often the port needs root or CAP_NET_BIND_SERVICE).

@@ -18,8 +18,8 @@
 #include "dialogs/qt/QtActivityWindow.h"
 #include "dns/ActivitySink.h"
 #include "dns/DnsSocket.h"
-#include "dns/QueryHandler.h"
 #include "dns/FilterLists.h"
+#include "dns/QueryHandler.h"
 #include "dns/UpstreamRelay.h"
 #include "net/Reactor.h"
 #include "settings/ProfileStore.h"
@@ -58,8 +58,7 @@ int main(int argc, char** argv) {
     relay.LoadProxyServers();
     CQueryHandler handler(filters, relay, profile, &sink);
     CDnsSocket service(handler);
-    if (!service.Create(static_cast<unsigned>(std::atoi(argv[1])), SOCK_DGRAM, FD_READ,
-                        CDnsSocket::kServiceAddress)) {
+    if (!service.Start(static_cast<unsigned>(std::atoi(argv[1])))) {
         std::perror("bind");
         return 1;
     }

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Serves one generated name list with Nimbrel (the real program, headless, on
-# 127.0.0.1:53), dnsmasq and unbound, one after another inside a private network namespace,
+# 127.0.0.1:53), dnsmasq and unbound, and runs the bare loop (bare_loop.c: every datagram
+# answered with one recvfrom and one sendto, no lists), one after another inside a private network namespace,
 # each pinned to core 0 with dnsperf on core 1, and prints per server: queries/s, average
 # latency under full load, p50/p99 latency at a fixed moderate rate, CPU time per query
 # (utime+stime from /proc/PID/stat over the run), resident memory and load time (start
 # until the first answer). Nimbrel and unbound also get a TCP round (dnsperf -m tcp, one
 # connection, pipelined), and Nimbrel a datagram round while 150 idle TCP connections are
 # held open. Then Nimbrel's resident memory over a long run at full rate, and relayed
-# queries/s through a local upstream. Nimbrel runs twice on the same lists: as installed,
+# queries/s through a local upstream, Nimbrel's and dnsmasq's as a forwarder without a cache.
+# Nimbrel runs twice on the same lists: as installed,
 # keeping its recent queries, and with [Preferences] KeepActivity=0, which keeps only the
 # counters; the ratio of the two is the cost of the ring.
 #
@@ -29,6 +31,8 @@ load_core=1
 ours_port=53
 dnsmasq_port=5302
 unbound_port=5303
+bare_port=5304
+forwarder_port=5305
 upstream_address=127.0.0.2
 relay_names=10000
 nimbrel=$PWD/build-bench/nimbrel/nimbrel
@@ -59,6 +63,8 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+
+cc -O2 -o "$work/bare_loop" bench/dns/bare_loop.c
 
 echo "Generating $names names and $query_count queries..."
 python3 bench/dns/generate_lists.py "$work/lists" "$names" "$query_count"
@@ -194,6 +200,11 @@ measure unbound "$unbound_port" "$work/lists/queries.txt"
 measure unbound-tcp "$unbound_port" "$work/lists/queries.txt" tcp
 stop_server
 
+echo "bare loop..."
+start_server "$bare_port" "$work/bare_loop" "$bare_port"
+measure bare "$bare_port" "$work/lists/queries.txt"
+stop_server
+
 echo "Relay through a local upstream (dnsmasq on $upstream_address:53 answering locally)..."
 mkdir -p "$work/relay"
 : >"$work/relay/named.txt"
@@ -208,6 +219,11 @@ upstream_pid=$!
 probe_name=r0.relay.example
 start_nimbrel "$work/relay"
 measure ours-relayed "$ours_port" "$work/relay/queries.txt"
+stop_server
+start_server "$forwarder_port" dnsmasq "${dnsmasq_common[@]}" --port="$forwarder_port" \
+    --listen-address=127.0.0.1 --conf-file=/dev/null --server="$upstream_address" \
+    --cache-size=0
+measure dnsmasq-relayed "$forwarder_port" "$work/relay/queries.txt"
 stop_server
 
 echo
@@ -225,11 +241,14 @@ awk 'BEGIN {
      END {
         print ""
         for (peer in qps) {
-            if (peer ~ /^ours/ || peer ~ /-tcp$/) continue
+            if (peer ~ /^ours/ || peer ~ /-(tcp|relayed)$/) continue
             printf "ours vs %-8s qps x%.2f, cpu/query x%.2f, memory x%.2f, load time x%.2f\n",
                    peer, qps["ours"] / qps[peer], cpu["ours"] / cpu[peer],
                    rss["ours"] / rss[peer], load["ours"] / load[peer]
         }
+        printf "relayed, ours vs dnsmasq as a forwarder: qps x%.2f, cpu/query x%.2f\n",
+               qps["ours-relayed"] / qps["dnsmasq-relayed"],
+               cpu["ours-relayed"] / cpu["dnsmasq-relayed"]
         printf "recent queries kept vs counters only: qps x%.3f, cpu/query x%.3f\n",
                qps["ours"] / qps["ours-noring"], cpu["ours"] / cpu["ours-noring"]
         printf "over TCP, ours vs unbound: qps x%.2f, cpu/query x%.2f\n",
@@ -237,7 +256,8 @@ awk 'BEGIN {
         printf "with idle TCP connections, ours: qps x%.2f, cpu/query x%.2f of the plain run\n",
                qps["ours-idle"] / qps["ours"], cpu["ours-idle"] / cpu["ours"]
      }' "$work/results.txt"
-echo "(-tcp: over one TCP connection; ours-idle: datagrams while $idle_connections idle TCP"
+echo "(bare: the bare loop; -relayed: through the upstream on $upstream_address, dnsmasq as a"
+echo " forwarder without a cache; -tcp: over one TCP connection; ours-idle: datagrams while $idle_connections idle TCP"
 echo " connections are held open;"
 echo " avg_us under full load with 100 queries outstanding; p50/p99 at $p99_rate queries/s;"
 echo " rss_MB after loading, rss_end after the runs; load_s from start to the first answer)"

@@ -81,7 +81,7 @@ TEST(DnsSocketTest, RepliesAndShowsActivityAsTheRouteOfEachQuerySays) {
     relay.LoadProxyServers();
     CQueryHandler handler(filters, relay, folder.Profile(), &activity);
     CDnsSocket server(handler);
-    ASSERT_TRUE(server.Create(0, SOCK_DGRAM, FD_READ, "127.0.0.1"));
+    ASSERT_TRUE(server.Start(0));
     kit::CUdpClient client;
 
     constexpr std::uint16_t kA = kit::kTypeA, kPtr = kit::kTypePtr, kAaaa = kit::kTypeAaaa;
@@ -123,6 +123,53 @@ TEST(DnsSocketTest, RepliesAndShowsActivityAsTheRouteOfEachQuerySays) {
         EXPECT_EQ(activity.shown, shown);
         EXPECT_EQ(activity.outcomes, counted);
     }
+}
+
+// A burst sent before the server reads anything is taken in batches; each datagram still gets
+// its own route, activity states, count and reply, in order of arrival.
+TEST(DnsSocketTest, AnswersEveryDatagramOfABurstAsItsRouteSays) {
+    CReactor reactor;
+    kit::CTempFolder folder;
+    folder.Write("named.txt", "ads.example\n");
+    folder.Profile().WriteString(profile::kPreferences, profile::kFilterPath, folder.Path());
+    CFilterLists filters(folder.Profile(), nullptr);
+    filters.LoadFilters();
+    CRecordingActivity activity;
+    CUpstreamRelay relay(folder.Profile(), &activity, 0, kReplyTimeoutMs);
+    CQueryHandler handler(filters, relay, folder.Profile(), &activity);
+    CDnsSocket server(handler);
+    ASSERT_TRUE(server.Start(0));
+    kit::CUdpClient client;
+
+    using Q = ActivityOutcome;
+    // Columns: the query's name and type (no name: a datagram too long to read); the reply, the
+    // activity states shown, the outcome counted.
+    const std::tuple<const char*, std::uint16_t, Reply, std::vector<int>, std::vector<Q>> kinds[] =
+        {{"img.ads.example", kit::kTypeA, kAddress, {2, 1, 3, 1}, {Q::kBlocked}},
+         {"1.0.0.127.in-addr.arpa", kit::kTypePtr, kPointer, {2, 1, 3, 1}, {Q::kLocal}},
+         {"www.example", kit::kTypeA, kRefused, {2, 1}, {Q::kRefused}},
+         {nullptr, 0, kNothing, {2, 1, 1}, {}}};
+    constexpr std::uint16_t kBurst = 150;  // more than one batch
+    std::vector<std::optional<Bytes>> expected;
+    std::vector<int> shown;
+    std::vector<Q> counted;
+    for (std::uint16_t id = 0; id < kBurst; ++id) {
+        const auto& [name, type, reply, states, outcomes] = kinds[id % std::size(kinds)];
+        const Bytes query = name != nullptr ? kit::MakeQuery(id, name, type) : Bytes(600, 0);
+        client.Send(server.LocalPort(), query);
+        expected.push_back(ExpectedReply(query, reply));
+        shown.insert(shown.end(), states.begin(), states.end());
+        counted.insert(counted.end(), outcomes.begin(), outcomes.end());
+    }
+    ASSERT_TRUE(kit::DispatchUntil(reactor, [&] { return activity.shown.size() == shown.size(); }));
+    EXPECT_EQ(activity.shown, shown);
+    EXPECT_EQ(activity.outcomes, counted);
+    for (const std::optional<Bytes>& reply : expected) {
+        if (reply) {
+            EXPECT_EQ(client.Receive(1000), reply);
+        }
+    }
+    EXPECT_EQ(client.Receive(0), std::nullopt);
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ protected:
         m_handler =
             std::make_unique<CQueryHandler>(m_filters, *m_relay, m_folder.Profile(), nullptr);
         m_datagrams = std::make_unique<CDnsSocket>(*m_handler);
-        ASSERT_TRUE(m_datagrams->Create(0, SOCK_DGRAM, FD_READ, "127.0.0.1"));
+        ASSERT_TRUE(m_datagrams->Start(0));
         m_listener = std::make_unique<CDnsStreamListener>(*m_handler, idleTimeoutMs);
         ASSERT_TRUE(m_listener->Start("127.0.0.1", m_datagrams->LocalPort()));
     }

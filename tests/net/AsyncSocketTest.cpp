@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "net/DatagramBatch.h"
 #include "net/Reactor.h"
 #include "tests/support/Dispatch.h"
 #include "tests/support/LoopbackClients.h"
@@ -68,6 +69,34 @@ TEST_F(AsyncSocketTest, DatagramReadNotificationComesOncePerReceiveWhileDataWait
     m_server.AsyncSelect(FD_READ);  // re-checks at once: nothing waits
     Settle();
     EXPECT_EQ(m_server.received, 2);
+}
+
+// A full batch may leave datagrams waiting, so FD_READ comes again; a short one emptied the
+// queue, so only a new datagram brings it. The batch sent arrives in order.
+TEST_F(AsyncSocketTest, DatagramBatchesKeepTheReadNotificationRules) {
+    ASSERT_TRUE(m_server.Create(0, SOCK_DGRAM, FD_READ, kLoopback));
+    const kit::CUdpClient client;
+    for (std::uint8_t i = 0; i < 3; ++i) {
+        client.Send(m_server.LocalPort(), {i});
+    }
+    ASSERT_TRUE(kit::DispatchUntil(m_reactor, [&] { return m_server.received == 1; }));
+    CDatagramBatch batch;
+    EXPECT_EQ(m_server.ReceiveBatch(batch.ForReceiving(), 2), 2);
+    ASSERT_TRUE(kit::DispatchUntil(m_reactor, [&] { return m_server.received == 2; }));
+    EXPECT_EQ(m_server.ReceiveBatch(batch.ForReceiving(), 2), 1);
+    EXPECT_EQ(*batch.Data(0), 2);
+    Settle();
+    EXPECT_EQ(m_server.received, 2);
+    client.Send(m_server.LocalPort(), {});
+    ASSERT_TRUE(kit::DispatchUntil(m_reactor, [&] { return m_server.received == 3; }));
+
+    CDatagramBatch replies;
+    const std::uint8_t bytes[] = {7, 8};
+    ASSERT_TRUE(replies.Add(batch.Address(0), &bytes[0], 1));
+    ASSERT_TRUE(replies.Add(batch.Address(0), &bytes[1], 1));
+    EXPECT_EQ(m_server.SendBatch(replies.Messages(), replies.Count()), 2);
+    EXPECT_EQ(client.Receive(1000), kit::Bytes{7});
+    EXPECT_EQ(client.Receive(1000), kit::Bytes{8});
 }
 
 TEST_F(AsyncSocketTest, EachWaitingConnectionIsAnnouncedOnce) {
