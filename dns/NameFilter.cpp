@@ -53,6 +53,8 @@ void CNameFilter::Clear() {
     m_offsets = std::vector<std::uint64_t>();
     m_slots = std::vector<Slot>();
     m_slotShift = 64;
+    m_bits = std::vector<std::uint64_t>();
+    m_bitShift = 64;
     m_longestEntry = 0;
     m_mostDots = 0;
 }
@@ -115,6 +117,16 @@ std::size_t CNameFilter::SlotOf(std::uint64_t hash) const {
     return static_cast<std::size_t>((hash * 0x9E3779B97F4A7C15ull) >> m_slotShift);
 }
 
+std::size_t CNameFilter::BitOf(std::uint64_t hash) const {
+    // A multiplier of its own, so that the bit does not follow from the slot.
+    return static_cast<std::size_t>((hash * 0xC2B2AE3D27D4EB4Full) >> m_bitShift);
+}
+
+bool CNameFilter::MayHold(std::uint64_t hash) const {
+    const std::size_t bit = BitOf(hash);
+    return (m_bits[bit / 64] >> (bit % 64) & 1) != 0;
+}
+
 void CNameFilter::BuildIndex() {
     const std::size_t count = EntryCount();
     if (count == 0) {
@@ -125,10 +137,15 @@ void CNameFilter::BuildIndex() {
     m_slots.assign(capacity, Slot{});
     m_slotShift = 64u - static_cast<unsigned>(std::countr_zero(capacity));
     const std::size_t mask = capacity - 1;
+    const std::size_t bitCount = capacity * 4;
+    m_bits.assign(bitCount / 64, 0);
+    m_bitShift = 64u - static_cast<unsigned>(std::countr_zero(bitCount));
 
     for (std::size_t i = 0; i < count; ++i) {
         const std::string_view entry = Entry(i);
         const std::uint64_t hash = RunHash::Of(entry);
+        const std::size_t bit = BitOf(hash);
+        m_bits[bit / 64] |= std::uint64_t{1} << (bit % 64);
         const auto tag = static_cast<std::uint32_t>(hash);
         for (std::size_t slot = SlotOf(hash);; slot = (slot + 1) & mask) {
             Slot& s = m_slots[slot];
@@ -191,10 +208,12 @@ bool CNameFilter::AnyRunMatches(std::string_view name, const std::uint64_t* pref
             }
             if (end == size || name[end] == '.') {
                 const std::uint64_t hash = RunHash::OfRange(prefixHash, begin, end);
-                batch[pending++] = Candidate{begin, end, hash};
-                __builtin_prefetch(&m_slots[SlotOf(hash)]);
-                if (pending == kProbeBatch && flush()) {
-                    return true;
+                if (MayHold(hash)) {
+                    batch[pending++] = Candidate{begin, end, hash};
+                    __builtin_prefetch(&m_slots[SlotOf(hash)]);
+                    if (pending == kProbeBatch && flush()) {
+                        return true;
+                    }
                 }
                 if (end == size || ++dots > m_mostDots) {
                     break;

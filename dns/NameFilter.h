@@ -18,6 +18,8 @@ bool MatchesEntry(std::string_view entry, std::string_view name);
 // Only a run of whole dot-separated pieces of the name can be an entry's matching first
 // occurrence, so a lookup hashes each such run (a few dozen for an ordinary name), looks
 // it up among the entries, and checks the rule in full only for entries that are found.
+// A bitmap of eight bits per entry, small enough to stay in the cache, turns most runs
+// that are no entry away before the larger table is touched.
 class CNameFilter {
 public:
     // Turns each line of `text` into an entry: the line end (LF or CR LF) is removed,
@@ -44,11 +46,15 @@ private:
     bool RunMatches(std::string_view name, std::size_t begin, std::size_t end,
                     std::uint64_t hash) const;
     std::size_t SlotOf(std::uint64_t hash) const;
+    std::size_t BitOf(std::uint64_t hash) const;
+    bool MayHold(std::uint64_t hash) const;
 
     std::string m_text;                    // the entries back to back
     std::vector<std::uint64_t> m_offsets;  // entry i is m_text[m_offsets[i], m_offsets[i + 1])
     std::vector<Slot> m_slots;             // distinct entries, open addressing
     unsigned m_slotShift = 64;
+    std::vector<std::uint64_t> m_bits;  // bit BitOf(hash) set for the hash of each entry
+    unsigned m_bitShift = 64;
     std::size_t m_longestEntry = 0;
     std::size_t m_mostDots = 0;
 };
