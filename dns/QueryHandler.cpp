@@ -55,7 +55,14 @@ dns::MessageBuffer QuestionBuffer(const std::uint8_t* message, std::size_t quest
 
 CQueryHandler::CQueryHandler(const CFilterLists& filters, CUpstreamRelay& relay,
                              const ProfileStore& profile, IActivitySink* activity)
-    : m_filters(filters), m_relay(relay), m_profile(profile), m_activity(activity) {}
+    : m_filters(filters), m_relay(relay), m_profile(profile), m_activity(activity) {
+    // "UseCode" and "AlwaysReply" are read for every relayed query: from the kept copy,
+    // read again only after the profile's folder reports a change.
+    if (m_profile.WatchChanges() &&
+        !m_profileWatch.Start(m_profile.ChangeFd(), [this] { m_profile.TakeChanges(); })) {
+        m_profile.StopWatching();
+    }
+}
 
 CQueryHandler::~CQueryHandler() {
     // The relays in flight would answer through this handler.

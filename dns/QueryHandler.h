@@ -9,6 +9,7 @@
 #include "dns/QueryOrigin.h"
 #include "dns/QueryRecord.h"
 #include "dns/RelayRequest.h"
+#include "net/ReadableWatch.h"
 #include "settings/KeptProfile.h"
 
 class CDnsQuestion;
@@ -68,6 +69,7 @@ private:
     const CFilterLists& m_filters;
     CUpstreamRelay& m_relay;
     CKeptProfile m_profile;
+    CReadableWatch m_profileWatch;  // after m_profile: stops before the watch closes
     IActivitySink* m_activity;
     // The address locally built A answers carry, in network order; it never changes.
     const std::array<std::uint8_t, 4> m_resolveAddress{127, 0, 0, 1};

@@ -31,7 +31,14 @@ CImageServer::CImageServer(IImageServerHost& host, const ProfileStore& profile, 
       m_settings(profile),
       m_imageFolder(CurrentFolder()),
       m_port(port),
-      m_roster(limits) {}
+      m_roster(limits) {
+    // "Images" is read for every connection: from the kept copy, read again only after the
+    // profile's folder reports a change.
+    if (m_settings.WatchChanges() &&
+        !m_settingsWatch.Start(m_settings.ChangeFd(), [this] { m_settings.TakeChanges(); })) {
+        m_settings.StopWatching();
+    }
+}
 
 CImageServer::~CImageServer() = default;
 

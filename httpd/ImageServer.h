@@ -6,6 +6,7 @@
 #include "httpd/ConnectionLimits.h"
 #include "httpd/ConnectionRoster.h"
 #include "httpd/RandomGenerator.h"
+#include "net/ReadableWatch.h"
 #include "settings/KeptProfile.h"
 
 class CListenSocket;
@@ -48,6 +49,7 @@ public:
 private:
     IImageServerHost& m_host;
     CKeptProfile m_settings;
+    CReadableWatch m_settingsWatch;  // after m_settings: stops before the watch closes
     std::string m_imageFolder;
     const unsigned m_port;
     CRandomGenerator m_random;

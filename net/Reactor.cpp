@@ -47,14 +47,21 @@ void CReactor::DispatchReady(int timeoutMs) {
     ++m_dispatchDepth;
     epoll_event events[kMaxEventsPerWait];
     int count = m_poller.Wait(events, kMaxEventsPerWait, HasPendingWork() ? 0 : timeoutMs);
+    // Watches first: what they report (a changed file, a forwarded command) happened before
+    // the socket readiness of the same wait could be handled, whatever order the poller
+    // lists them in.
+    for (int i = 0; i < count; ++i) {
+        if ((events[i].data.u64 & kWatchTokenBit) != 0 && events[i].data.u64 != kWakeToken &&
+            events[i].data.u64 != kTimerToken) {
+            DeliverToWatch(events[i].data.u64, events[i].events);
+        }
+    }
     for (int i = 0; i < count; ++i) {
         if (events[i].data.u64 == kWakeToken) {
             HandleWake();
         } else if (events[i].data.u64 == kTimerToken) {
             RunTimers();
-        } else if ((events[i].data.u64 & kWatchTokenBit) != 0) {
-            DeliverToWatch(events[i].data.u64, events[i].events);
-        } else {
+        } else if ((events[i].data.u64 & kWatchTokenBit) == 0) {
             Deliver(events[i].data.u64, events[i].events);
         }
     }

@@ -56,7 +56,8 @@ public:
 
     // Watches a descriptor that is not a socket of this layer (a Unix-domain socket, say):
     // `onReadable` runs from dispatch, like a socket handler, as long as the descriptor is
-    // readable and until Unwatch. False when epoll refuses the descriptor.
+    // readable and until Unwatch. False when epoll refuses the descriptor. Of the readiness
+    // found by one wait, the watches are served before the sockets.
     bool WatchReadable(int fd, std::function<void()> onReadable);
     // The same for readability, writability or both (`events`: EPOLLIN and EPOLLOUT bits):
     // `onReady` is handed the EPOLL* bits that hold (EPOLLERR and EPOLLHUP among them). A

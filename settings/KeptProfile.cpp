@@ -21,7 +21,29 @@ CKeptProfile::FileIdentity CKeptProfile::IdentityOf(const std::string& path) {
     return FileIdentity{true, info.st_ino, info.st_size, info.st_mtim};
 }
 
+bool CKeptProfile::WatchChanges() {
+    m_kept = false;
+    return m_watch.Start(m_store.Path());
+}
+
+void CKeptProfile::StopWatching() {
+    m_watch.Stop();
+    m_kept = false;
+}
+
+void CKeptProfile::TakeChanges() {
+    if (m_watch.TakeEvents()) {
+        m_kept = false;
+    }
+}
+
 void CKeptProfile::Refresh() {
+    if (m_watch.IsWatching()) {
+        if (!m_kept) {
+            m_kept = ReadTextFile(m_store.Path(), m_text) != ReadResult::kFailed;
+        }
+        return;
+    }
     const FileIdentity now = IdentityOf(m_store.Path());
     if (m_kept && now == m_identity) {
         return;
@@ -41,6 +63,8 @@ bool CKeptProfile::WriteInt(std::string_view section, std::string_view key, int 
     if (!m_store.WriteInt(section, key, value)) {
         return false;
     }
+    // The watch reports this write only later.
+    m_kept = m_kept && !m_watch.IsWatching();
     Refresh();
     return true;
 }
