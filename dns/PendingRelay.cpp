@@ -5,7 +5,7 @@
 #include "dns/RelayedReply.h"
 
 bool CPendingRelay::Start() {
-    if (!Create(0, SOCK_DGRAM, FD_READ)) {
+    if (!CreateForReplies(FD_READ)) {
         return false;
     }
     AskNext();

@@ -70,6 +70,19 @@ bool CAsyncSocket::Create(unsigned port, int type, long events, const char* addr
     return Open(std::move(fd), type, false, events);
 }
 
+bool CAsyncSocket::CreateForReplies(long events) {
+    if (m_fd.IsOpen()) {
+        WSASetLastError(WSAEINVAL);
+        return false;
+    }
+    CUniqueFd fd(sys::Socket(SOCK_DGRAM));
+    if (!fd.IsOpen()) {
+        SetLastErrorFromErrno(errno);
+        return false;
+    }
+    return Open(std::move(fd), SOCK_DGRAM, false, events);
+}
+
 bool CAsyncSocket::Open(CUniqueFd fd, int type, bool connected, long events) {
     CReactor* reactor = CReactor::Current();
     std::uint64_t token = 0;

@@ -43,6 +43,11 @@ public:
                 long events = FD_READ | FD_WRITE | FD_OOB | FD_ACCEPT | FD_CONNECT | FD_CLOSE,
                 const char* address = nullptr);
 
+    // Opens an AF_INET datagram socket that takes a free port on all interfaces at its first
+    // send, as Create(0, SOCK_DGRAM, events) would at once, one system call sooner: for a
+    // socket that only hears back from where it sent.
+    bool CreateForReplies(long events);
+
     // Replaces the selected notifications (0 stops them all) and re-checks them at once.
     bool AsyncSelect(long events);
 
