@@ -133,10 +133,19 @@ bool CAsyncSocket::Accept(CAsyncSocket& connected) {
         return false;
     }
     sockaddr_in peer{};
-    CUniqueFd fd(sys::Accept(m_fd.Get(), peer));
+    CUniqueFd fd;
+    int error = 0;
+    if (m_aheadTaken) {
+        m_aheadTaken = false;
+        fd = std::move(m_acceptedAhead);
+        peer = m_aheadPeer;
+        error = m_aheadError;
+    } else {
+        fd.Reset(sys::Accept(m_fd.Get(), peer));
+        error = errno;
+    }
     m_ready &= ~kFresh;
     if (!fd.IsOpen()) {
-        int error = errno;
         if (IsWouldBlock(error)) {
             m_ready &= ~kReadable;
             m_enabled |= FD_ACCEPT;
@@ -212,6 +221,8 @@ void CAsyncSocket::Close() {
     }
     m_reactor->Unregister(m_token);
     m_fd.Reset();
+    m_acceptedAhead.Reset();
+    m_aheadTaken = false;
     m_reactor = nullptr;
     m_token = 0;
     m_selected = 0;
@@ -419,7 +430,7 @@ void CAsyncSocket::DeliverIfDue(int kind) {
             OnOutOfBandData(0);
             return;
         case FD_ACCEPT:
-            if (carriesData || (m_ready & kReadable) == 0 || !AcceptNotificationDue()) {
+            if (carriesData || !AcceptNotificationDue()) {
                 return;
             }
             m_enabled &= ~FD_ACCEPT;
@@ -484,11 +495,25 @@ void CAsyncSocket::FinishConnectIfDue() {
 }
 
 bool CAsyncSocket::AcceptNotificationDue() {
-    if ((m_ready & kFresh) != 0 || sys::PollReadable(m_fd.Get(), 0) > 0) {
+    if (m_aheadTaken) {
         return true;
     }
-    m_ready &= ~kReadable;
-    return false;
+    if ((m_ready & kReadable) == 0) {
+        return false;
+    }
+    if ((m_ready & kFresh) != 0) {
+        return true;
+    }
+    // Whether a connection waits is found out by taking it: the handler's Accept then gets
+    // it, or the error, without asking again.
+    m_acceptedAhead.Reset(sys::Accept(m_fd.Get(), m_aheadPeer));
+    m_aheadError = errno;
+    if (!m_acceptedAhead.IsOpen() && IsWouldBlock(m_aheadError)) {
+        m_ready &= ~kReadable;
+        return false;
+    }
+    m_aheadTaken = true;
+    return true;
 }
 
 void CAsyncSocket::OnReceive(int) {}

@@ -144,6 +144,12 @@ private:
     void FinishConnectIfDue();
 
     CUniqueFd m_fd;
+    // A listener's connection, or the error, taken by the check that found FD_ACCEPT due
+    // (m_aheadTaken), for the Accept that the notification leads to.
+    CUniqueFd m_acceptedAhead;
+    sockaddr_in m_aheadPeer{};
+    int m_aheadError = 0;
+    bool m_aheadTaken = false;
     sockaddr_in m_peer{};
     bool m_peerKnown = false;
     CReactor* m_reactor = nullptr;

@@ -22,6 +22,7 @@ class CProbeSocket : public CAsyncSocket {
 public:
     int received = 0;
     int accepted = 0;
+    bool leaveWaiting = false;  // the accept handler returns without Accept
     std::vector<int> connectResults;
     std::vector<std::unique_ptr<CAsyncSocket>> connections;
 
@@ -30,6 +31,9 @@ protected:
     void OnConnect(int errorCode) override { connectResults.push_back(errorCode); }
     void OnAccept(int) override {
         ++accepted;
+        if (leaveWaiting) {
+            return;
+        }
         auto connection = std::make_unique<CAsyncSocket>();
         if (Accept(*connection)) {
             connections.push_back(std::move(connection));
@@ -99,14 +103,30 @@ TEST_F(AsyncSocketTest, DatagramBatchesKeepTheReadNotificationRules) {
     EXPECT_EQ(client.Receive(1000), kit::Bytes{8});
 }
 
+// A handler that does not accept is not told again until it re-selects; then each waiting
+// connection is announced once, in order, and announced for nothing else.
 TEST_F(AsyncSocketTest, EachWaitingConnectionIsAnnouncedOnce) {
     ASSERT_TRUE(m_server.Create(0, SOCK_STREAM, FD_ACCEPT, kLoopback));
     ASSERT_TRUE(m_server.Listen(5));
-    const kit::CTcpClient first(m_server.LocalPort());
-    const kit::CTcpClient second(m_server.LocalPort());
-    ASSERT_TRUE(kit::DispatchUntil(m_reactor, [&] { return m_server.connections.size() == 2; }));
+    m_server.leaveWaiting = true;
+    std::vector<std::unique_ptr<kit::CTcpClient>> clients;
+    for (const char* data : {"1", "2", "3"}) {
+        clients.push_back(std::make_unique<kit::CTcpClient>(m_server.LocalPort()));
+        clients.back()->SendSome(data);
+        ASSERT_TRUE(kit::DispatchUntil(m_reactor, [&] { return m_server.accepted == 1; }));
+    }
     Settle();
-    EXPECT_EQ(m_server.accepted, 2);
+    EXPECT_EQ(m_server.accepted, 1);
+    m_server.leaveWaiting = false;
+    m_server.AsyncSelect(FD_ACCEPT);
+    ASSERT_TRUE(kit::DispatchUntil(m_reactor, [&] { return m_server.connections.size() == 3; }));
+    Settle();
+    EXPECT_EQ(m_server.accepted, 4);
+    for (std::size_t i = 0; i < 3; ++i) {
+        char byte = 0;
+        EXPECT_EQ(m_server.connections[i]->Receive(&byte, 1), 1);
+        EXPECT_EQ(byte, '1' + static_cast<int>(i));
+    }
 }
 
 // A connect reports its outcome once through FD_CONNECT, and a made connection carries data.
