@@ -164,26 +164,33 @@ void CQueryHandler::ReplyUnanswered(const dns::Route& route, const std::uint8_t*
 }
 
 void CQueryHandler::OnRelayReply(const RelayRequest& request, const std::uint8_t* reply,
-                                 std::size_t length) {
+                                 std::size_t length, std::uint32_t server,
+                                 std::uint32_t durationUs) {
     SetActivity(IActivitySink::kRelaying);
-    Conclude(request.origin, nullptr, ActivityOutcome::kRelayed, reply, length);
+    CDnsQuestion question;
+    question.Decode(request.query.data(), request.query.size());
+    Conclude(request.origin, &question, ActivityOutcome::kRelayed, reply, length, server,
+             durationUs);
 }
 
 void CQueryHandler::OnRelayUnanswered(const RelayRequest& request) {
+    CDnsQuestion question;
+    question.Decode(request.query.data(), request.query.size());
     if (!request.alwaysReply) {
-        Conclude(request.origin, nullptr, ActivityOutcome::kDropped, nullptr, 0);
+        Conclude(request.origin, &question, ActivityOutcome::kDropped, nullptr, 0);
         return;
     }
     dns::MessageBuffer buffer = QuestionBuffer(request.query.data(), request.questionEnd);
-    Conclude(request.origin, nullptr, ActivityOutcome::kFailed, buffer.data(),
+    Conclude(request.origin, &question, ActivityOutcome::kFailed, buffer.data(),
              dns::BuildErrorReply(buffer, request.questionEnd, dns::kRcodeServFail));
 }
 
 void CQueryHandler::Conclude(const QueryOrigin& origin, const CDnsQuestion* question,
-                             ActivityOutcome outcome, const std::uint8_t* reply,
-                             std::size_t length) {
+                             ActivityOutcome outcome, const std::uint8_t* reply, std::size_t length,
+                             std::uint32_t server, std::uint32_t durationUs) {
     if (question != nullptr && m_activity != nullptr) {
-        m_activity->RecordQuery(QueryRecord{question->Name(), question->Type(), outcome});
+        m_activity->RecordQuery(
+            QueryRecord{question->Name(), question->Type(), outcome, server, durationUs});
     }
     origin.transport->Finish(origin, reply, length);
 }

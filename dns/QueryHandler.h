@@ -23,8 +23,8 @@ class ProfileStore;
 // queries are handed to the upstream relay, whose reply (or, with "AlwaysReply", SERVFAIL
 // after silence) goes back when it comes, while further queries are handled meanwhile.
 // Anything that holds no complete question is dropped without a reply, and is no query to
-// count. However a query ends, its transport hears it once, in Conclude; the activity sink
-// hears it once too, from Conclude or, for a relay that ended, from the relay.
+// count. However a query ends, its transport hears it once, in Conclude, and so does the
+// activity sink.
 //
 // Owned by the main window for as long as the DNS service runs, with the transports that use
 // it; deleting it drops the relays still in flight. The filter lists, relay, profile and
@@ -55,15 +55,16 @@ private:
                          const CDnsQuestion& question, const QueryOrigin& origin,
                          std::uint8_t rcode);
     // The one place where a query ends: the activity sink counts it with `outcome` (unless
-    // `question` is null: no question, or already counted by the relay), then its transport
-    // sends the reply, if any.
+    // `question` is null: nothing that is a query came), and for a relayed reply with the
+    // server that sent it and the relay's time; then its transport sends the reply, if any.
     void Conclude(const QueryOrigin& origin, const CDnsQuestion* question, ActivityOutcome outcome,
-                  const std::uint8_t* reply, std::size_t length);
+                  const std::uint8_t* reply, std::size_t length, std::uint32_t server = 0,
+                  std::uint32_t durationUs = 0);
     void SetActivity(int state);
 
     // IRelayClient
-    void OnRelayReply(const RelayRequest& request, const std::uint8_t* reply,
-                      std::size_t length) override;
+    void OnRelayReply(const RelayRequest& request, const std::uint8_t* reply, std::size_t length,
+                      std::uint32_t server, std::uint32_t durationUs) override;
     void OnRelayUnanswered(const RelayRequest& request) override;
 
     const CFilterLists& m_filters;

@@ -30,7 +30,10 @@ struct RelayRequest {
 class IRelayClient {
 public:
     virtual ~IRelayClient() = default;
+    // `server`: the IPv4 address (network order) that sent the reply; `durationUs`: the time
+    // since the first server was asked.
     virtual void OnRelayReply(const RelayRequest& request, const std::uint8_t* reply,
-                              std::size_t length) = 0;
+                              std::size_t length, std::uint32_t server,
+                              std::uint32_t durationUs) = 0;
     virtual void OnRelayUnanswered(const RelayRequest& request) = 0;
 };

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "dns/ActivitySink.h"
-#include "dns/DnsQuestion.h"
 #include "dns/PendingRelay.h"
 #include "dns/StreamRelay.h"
 #include "net/Reactor.h"
@@ -116,25 +115,14 @@ void CUpstreamRelay::OnRelayEnded(CRelayInFlight& relay, const std::uint8_t* rep
     m_pending.erase(found);
     const RelayRequest& request = ended->Request();
     if (reply != nullptr) {
-        Record(request, ActivityOutcome::kRelayed, ended->AnsweredBy(), ended->ElapsedUs());
-        ended->Client().OnRelayReply(request, reply, length);
+        ended->Client().OnRelayReply(request, reply, length, ended->AnsweredBy(),
+                                     ended->ElapsedUs());
         return;
     }
     if (m_pending.empty()) {
         SetActivity(IActivitySink::kIdle);
     }
-    Record(request, request.alwaysReply ? ActivityOutcome::kFailed : ActivityOutcome::kDropped, 0,
-           0);
     ended->Client().OnRelayUnanswered(request);
-}
-
-void CUpstreamRelay::Record(const RelayRequest& request, ActivityOutcome outcome,
-                            std::uint32_t server, std::uint32_t durationUs) const {
-    CDnsQuestion question;
-    if (m_activity != nullptr && question.Decode(request.query.data(), request.query.size())) {
-        m_activity->RecordQuery(
-            QueryRecord{question.Name(), question.Type(), outcome, server, durationUs});
-    }
 }
 
 void CUpstreamRelay::SetActivity(int state) const {

@@ -9,7 +9,6 @@
 #include <unordered_map>
 
 #include "dns/DnsMessage.h"
-#include "dns/QueryRecord.h"
 #include "dns/RelayInFlight.h"
 #include "dns/RelayRequest.h"
 
@@ -74,9 +73,6 @@ private:
     void OnRelayEnded(CRelayInFlight& relay, const std::uint8_t* reply,
                       std::size_t length) override;
     void SetActivity(int state) const;
-    // Tells the activity sink how the relay of `request` ended.
-    void Record(const RelayRequest& request, ActivityOutcome outcome, std::uint32_t server,
-                std::uint32_t durationUs) const;
 
     const ProfileStore& m_profile;
     IActivitySink* m_activity;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+
 #include <optional>
 #include <string>
 #include <tuple>
@@ -122,6 +124,9 @@ TEST(DnsSocketTest, RepliesAndShowsActivityAsTheRouteOfEachQuerySays) {
         EXPECT_EQ(client.Receive(100), ExpectedReply(query, expected));
         EXPECT_EQ(activity.shown, shown);
         EXPECT_EQ(activity.outcomes, counted);
+        if (expected == kRelayed) {
+            EXPECT_EQ(activity.lastServer, ::inet_addr("127.0.0.3"));
+        }
     }
 }
 
