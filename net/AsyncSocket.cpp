@@ -90,13 +90,17 @@ bool CAsyncSocket::Open(CUniqueFd fd, int type, bool connected, long events) {
         WSASetLastError(WSANOTINITIALISED);
         return false;
     }
-    if (!reactor->Register(*this, fd.Get(), token)) {
+    // A datagram socket seldom lacks room to send; unless it asks to hear of room, the poller
+    // need not report it after every datagram it sends.
+    const bool withRoomToSend = type != SOCK_DGRAM || (events & FD_WRITE) != 0;
+    if (!reactor->Register(*this, fd.Get(), token, withRoomToSend)) {
         SetLastErrorFromErrno(errno);
         return false;
     }
     m_fd = std::move(fd);
     m_reactor = reactor;
     m_token = token;
+    m_watchesRoomToSend = withRoomToSend;
     m_type = type;
     m_connected = connected;
     m_selected = events;
@@ -112,6 +116,9 @@ bool CAsyncSocket::AsyncSelect(long events) {
         return false;
     }
     m_selected = events;
+    if ((events & FD_WRITE) != 0 && !m_watchesRoomToSend) {
+        m_watchesRoomToSend = m_reactor->AddRoomToSend(m_fd.Get(), m_token);
+    }
     // A close is reported once in a socket's life.
     int reenabled = kAllKinds & ~FD_CLOSE;
     if (events != 0) {
@@ -231,6 +238,7 @@ void CAsyncSocket::Close() {
     m_connected = false;
     m_connecting = false;
     m_peerKnown = false;
+    m_watchesRoomToSend = false;
 }
 
 int CAsyncSocket::Receive(void* buf, int len, int flags) {

@@ -155,6 +155,7 @@ private:
     CReactor* m_reactor = nullptr;
     std::uint64_t m_token = 0;
     int m_type = 0;
+    bool m_watchesRoomToSend = false;  // the poller reports room to send
     long m_selected = 0;
     int m_enabled = 0;          // FD_* kinds that may be notified
     std::uint8_t m_ready = 0;   // Readiness flags

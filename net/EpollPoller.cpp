@@ -4,12 +4,17 @@
 
 namespace {
 constexpr std::uint32_t kSocketEvents = EPOLLIN | EPOLLOUT | EPOLLPRI | EPOLLRDHUP | EPOLLET;
-}
+}  // namespace
 
 CEpollPoller::CEpollPoller() : m_epoll(sys::EpollCreate()) {}
 
-bool CEpollPoller::AddEdgeTriggered(int fd, std::uint64_t token) {
-    return sys::EpollAdd(m_epoll.Get(), fd, kSocketEvents, token) == 0;
+bool CEpollPoller::AddEdgeTriggered(int fd, std::uint64_t token, bool withRoomToSend) {
+    return sys::EpollAdd(m_epoll.Get(), fd,
+                         withRoomToSend ? kSocketEvents : kSocketEvents & ~EPOLLOUT, token) == 0;
+}
+
+bool CEpollPoller::AddRoomToSend(int fd, std::uint64_t token) {
+    return sys::EpollModify(m_epoll.Get(), fd, kSocketEvents, token) == 0;
 }
 
 bool CEpollPoller::AddLevelTriggered(int fd, std::uint64_t token, std::uint32_t events) {

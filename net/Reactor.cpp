@@ -163,13 +163,18 @@ void CReactor::DeliverToWatch(std::uint64_t token, std::uint32_t readiness) {
     --m_handlerDepth;
 }
 
-bool CReactor::Register(IReadinessTarget& target, int fd, std::uint64_t& token) {
+bool CReactor::Register(IReadinessTarget& target, int fd, std::uint64_t& token,
+                        bool withRoomToSend) {
     token = m_sockets.Add(&target);
-    if (!m_poller.AddEdgeTriggered(fd, token)) {
+    if (!m_poller.AddEdgeTriggered(fd, token, withRoomToSend)) {
         m_sockets.Remove(token);
         return false;
     }
     return true;
+}
+
+bool CReactor::AddRoomToSend(int fd, std::uint64_t token) {
+    return m_poller.AddRoomToSend(fd, token);
 }
 
 void CReactor::Unregister(std::uint64_t token) {

@@ -80,7 +80,10 @@ public:
 
     // Sockets: `target` is told the readiness of `fd` for as long as it is registered;
     // `token` names the registration. A socket unregisters right before it closes `fd`.
-    bool Register(IReadinessTarget& target, int fd, std::uint64_t& token);
+    // `withRoomToSend` false: room to send is not reported until AddRoomToSend.
+    bool Register(IReadinessTarget& target, int fd, std::uint64_t& token,
+                  bool withRoomToSend = true);
+    bool AddRoomToSend(int fd, std::uint64_t token);
     void Unregister(std::uint64_t token);
     // The socket's state changed (a kind was re-enabled): look at it again from the loop.
     void ScheduleCheck(std::uint64_t token);

@@ -161,6 +161,13 @@ int EpollAdd(int epfd, int fd, std::uint32_t events, std::uint64_t token) {
     return ::epoll_ctl(epfd, EPOLL_CTL_ADD, fd, &event);
 }
 
+int EpollModify(int epfd, int fd, std::uint32_t events, std::uint64_t token) {
+    epoll_event event{};
+    event.events = events;
+    event.data.u64 = token;
+    return ::epoll_ctl(epfd, EPOLL_CTL_MOD, fd, &event);
+}
+
 int EpollRemove(int epfd, int fd) {
     return ::epoll_ctl(epfd, EPOLL_CTL_DEL, fd, nullptr);
 }

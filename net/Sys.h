@@ -48,6 +48,7 @@ void FormatIPv4(const in_addr& address, char* text, std::size_t size);
 
 int EpollCreate();
 int EpollAdd(int epfd, int fd, std::uint32_t events, std::uint64_t token);
+int EpollModify(int epfd, int fd, std::uint32_t events, std::uint64_t token);
 int EpollRemove(int epfd, int fd);
 int EpollWait(int epfd, epoll_event* events, int maxEvents, int timeoutMs);
 

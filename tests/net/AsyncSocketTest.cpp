@@ -21,6 +21,7 @@ constexpr const char* kLoopback = "127.0.0.1";
 class CProbeSocket : public CAsyncSocket {
 public:
     int received = 0;
+    int sendable = 0;
     int accepted = 0;
     bool leaveWaiting = false;  // the accept handler returns without Accept
     std::vector<int> connectResults;
@@ -28,6 +29,7 @@ public:
 
 protected:
     void OnReceive(int) override { ++received; }
+    void OnSend(int) override { ++sendable; }
     void OnConnect(int errorCode) override { connectResults.push_back(errorCode); }
     void OnAccept(int) override {
         ++accepted;
@@ -101,6 +103,16 @@ TEST_F(AsyncSocketTest, DatagramBatchesKeepTheReadNotificationRules) {
     EXPECT_EQ(m_server.SendBatch(replies.Messages(), replies.Count()), 2);
     EXPECT_EQ(client.Receive(1000), kit::Bytes{7});
     EXPECT_EQ(client.Receive(1000), kit::Bytes{8});
+}
+
+// A datagram socket opened to read hears of room to send once it selects FD_WRITE.
+TEST_F(AsyncSocketTest, DatagramSocketHearsOfRoomToSendOnceItAsks) {
+    ASSERT_TRUE(m_server.Create(0, SOCK_DGRAM, FD_READ, kLoopback));
+    const kit::CUdpClient client;
+    client.Send(m_server.LocalPort(), {1});
+    ASSERT_TRUE(kit::DispatchUntil(m_reactor, [&] { return m_server.received == 1; }));
+    m_server.AsyncSelect(FD_READ | FD_WRITE);
+    ASSERT_TRUE(kit::DispatchUntil(m_reactor, [&] { return m_server.sendable == 1; }));
 }
 
 // A handler that does not accept is not told again until it re-selects; then each waiting
