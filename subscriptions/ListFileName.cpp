@@ -52,5 +52,8 @@ std::string ListFileName(std::string_view url) {
 }
 
 std::string ListStateFileName(std::string_view listFileName) {
-    return "." + std::string(listFileName) + ".state";
+    std::string name = ".";
+    name += listFileName;
+    name += ".state";
+    return name;
 }
