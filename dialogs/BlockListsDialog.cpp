@@ -4,6 +4,7 @@
 #include <ctime>
 #include <span>
 
+#include "base/Thousands.h"
 #include "dialogs/ListCatalogue.h"
 #include "dns/FilterFile.h"
 #include "dns/FilterLists.h"
@@ -14,14 +15,6 @@
 #include "subscriptions/ListState.h"
 
 namespace {
-
-std::string WithThousands(std::size_t count) {
-    std::string digits = std::to_string(count);
-    for (std::size_t at = digits.size(); at > 3; at -= 3) {
-        digits.insert(at - 3, ",");
-    }
-    return digits;
-}
 
 // "1 name", "84,432 names".
 std::string Counted(std::size_t count, const char* noun) {
