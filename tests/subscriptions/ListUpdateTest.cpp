@@ -50,8 +50,12 @@ struct UpdateRun {
     ListSubscription list;
 };
 
+// The list's URL redirects: only the validators of the last response count.
 TEST(ListUpdateTest, GoodListIsKeptAndItsETagMakesTheNextRequestConditional) {
     kit::CFakeHttpServer server([](const std::string& request) {
+        if (request.starts_with("GET /hosts ")) {
+            return Response{302, "Location: /v1\r\nLast-Modified: Sun, 1 Jan 2023\r\n", ""};
+        }
         if (request.find("\r\nIf-None-Match: \"v1\"\r\n") != std::string::npos) {
             return Response{304, "ETag: \"v1\"\r\n", ""};
         }
@@ -61,12 +65,13 @@ TEST(ListUpdateTest, GoodListIsKeptAndItsETagMakesTheNextRequestConditional) {
     EXPECT_EQ(run.Update(), true);
     EXPECT_EQ(run.Kept(), kHosts);
     EXPECT_EQ(run.State().etag, "\"v1\"");
+    EXPECT_EQ(run.State().lastModified, "");
     EXPECT_GT(run.State().lastGood, 0);
 
     EXPECT_EQ(run.Update(), false);
     EXPECT_EQ(run.Kept(), kHosts);
     EXPECT_EQ(run.State().lastError, "");
-    ASSERT_EQ(server.Requests().size(), 2u);
+    ASSERT_EQ(server.Requests().size(), 4u);
     EXPECT_EQ(server.Requests()[0].find("If-None-Match"), std::string::npos);
 }
 
@@ -74,6 +79,8 @@ TEST(ListUpdateTest, FailedDownloadKeepsThePreviousFileAndSaysWhy) {
     const std::tuple<Response, std::string> rows[] = {
         {{500, "", kHosts}, "HTTP status 500"},
         {{200, "", std::string(1 << 20, '#'), 65}, "over the size limit of 64 MiB"},
+        {{200, "Content-Length: 99\r\n", kHosts, 1},
+         "transfer closed with 79 bytes remaining to read"},
     };
     for (const auto& [response, reason] : rows) {
         SCOPED_TRACE(reason);
@@ -111,7 +118,8 @@ TEST(ListUpdateTest, HeldDownloadLeavesTheLoopFreeAndAnEndedUpdateTheOldFile) {
     EXPECT_EQ(run.Kept(), kOldList);
 }
 
-// Block7 repeats Block2 and Block5 is no list URL: two lists, each fetched once per update.
+// Block7 repeats Block2 and Block5 is no list URL: two lists, each fetched once per update,
+// the first one at the start, where every list without a file is due.
 TEST(ListUpdaterTest, EveryListIsFetchedAndTheFiltersReloadOnceWhenOneChanged) {
     kit::CFakeHttpServer server([](const std::string& request) {
         const bool conditional = request.find("If-None-Match") != std::string::npos;
@@ -121,6 +129,7 @@ TEST(ListUpdaterTest, EveryListIsFetchedAndTheFiltersReloadOnceWhenOneChanged) {
     kit::CTempFolder folder;
     const ProfileEntry entries[] = {
         {profile::kPreferences, profile::kFilterPath, folder.Path()},
+        {profile::kLists, profile::kRefreshHours, "1"},
         {profile::kLists, "Block2", server.Url("/hosts")},
         {profile::kLists, "Block5", "ftp://lists.example/hosts"},
         {profile::kLists, "Block7", server.Url("/hosts")},
@@ -129,11 +138,11 @@ TEST(ListUpdaterTest, EveryListIsFetchedAndTheFiltersReloadOnceWhenOneChanged) {
     ASSERT_TRUE(folder.Profile().WriteStrings(entries));
     int reloads = 0;
     CListUpdater updater(folder.Profile(), [&] { ++reloads; });
-    for (const int expected : {1, 1}) {
-        updater.UpdateAll();
+    for (const bool atStart : {true, false}) {
+        atStart ? updater.Start() : updater.UpdateAll();
         EXPECT_TRUE(updater.IsUpdating());
         EXPECT_TRUE(kit::DispatchUntil(reactor, [&] { return !updater.IsUpdating(); }));
-        EXPECT_EQ(reloads, expected);
+        EXPECT_EQ(reloads, 1);
     }
     EXPECT_EQ(folder.Read("allow/" + ListFileName(server.Url("/allow"))), kHosts);
     EXPECT_EQ(server.Requests().size(), 4u);

@@ -30,7 +30,7 @@ TEST(SubscriptionRulesTest, OnlyHttpAndHttpsUrlsWithAHostAreLists) {
 // The hash is FNV-1a of the URL's bytes, so the name never changes between versions.
 TEST(SubscriptionRulesTest, ListFileNameIsTheHostAndAHashOfTheWholeUrl) {
     const std::tuple<const char*, const char*> rows[] = {
-        {"https://Example.ORG/hosts", "example.org-78c720a70574d32c.txt"},
+        {"https://Zz.Example.ORG/hosts", "zz.example.org-1e65c45202eb6846.txt"},
         {"http://user:pw@lists.example:8080/a?b", "lists.example-2d29130b2e072c95.txt"},
         {"https://[::1]/x", "___1_-0bbaae41e1b5f5a2.txt"},
         {"https://.hidden/x", "list.hidden-4c7a8102431a6b1b.txt"},
@@ -70,6 +70,7 @@ TEST(SubscriptionRulesTest, WhenAListIsDueUnasked) {
         {true, kNow - kHour, false, 24, true, false},
         {true, kNow - 24 * kHour, false, 24, false, true},
         {true, kNow - 24 * kHour + 1, false, 24, false, false},
+        {true, kNow - kHour, false, 1, false, true},
         {true, 0, false, 24, false, true},
         {true, kNow + kHour, false, 24, false, true},
         {false, 0, false, 0, true, false},
