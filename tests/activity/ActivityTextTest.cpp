@@ -27,6 +27,11 @@ TEST(ActivityTextTest, CountersLineNamesEachCounterWithPlainNumbers) {
               "1235 queries, 0 blocked, 1234 relayed, 0 refused, 0 failed, 0 dropped, 1 local");
 }
 
+TEST(ActivityTextTest, ServerIsItsDottedAddressAndNoServerIsBlank) {
+    EXPECT_EQ(activity::ServerText(0x0100007F), "127.0.0.1");  // in network order
+    EXPECT_EQ(activity::ServerText(0), "");
+}
+
 TEST(ThousandsTest, GroupsOfThreeDigitsAreSeparatedByCommas) {
     const std::tuple<std::uint64_t, const char*> rows[] = {
         {0, "0"},

@@ -65,13 +65,17 @@ TEST_F(BlockListsDialogTest, RowsShowWhatTheLoadAndTheDownloadsFoundAndOtherFile
     m_folder.Profile().WriteString(profile::kLists, "Block1", kMine);
     const ListSubscription mine{ListSide::kBlock, kMine};
     m_folder.AddFolder("block");
-    m_folder.Write("block/" + ListFileName(kMine), "a.example\nb.example\n");
+    std::string names;
+    for (int i = 0; i < 123; ++i) {
+        names += "n" + std::to_string(i) + ".example\n";
+    }
+    m_folder.Write("block/" + ListFileName(kMine), names);
     m_folder.Write("block/own.txt", "c.example\n||d.example^$third-party\n");
     WriteListState(ListStatePath(m_folder.Path(), mine), {"", "", 7, 0, "HTTP status 500"});
     m_filters.LoadFilters();
     m_dialog.OnInitDialog();
     EXPECT_EQ(m_dialog.Rows(),
-              (std::vector<CBlockListsDialog::Row>{{mine, "2", "", "HTTP status 500"}}));
+              (std::vector<CBlockListsDialog::Row>{{mine, "123", "", "HTTP status 500"}}));
     EXPECT_EQ(m_dialog.OtherFiles(),
               (std::vector<std::string>{"block/own.txt: 1 name (1 line skipped)"}));
     m_dialog.OnUpdateNow();

@@ -8,6 +8,7 @@
 
 #include "dns/DnsQuestion.h"
 #include "dns/DnsSocket.h"
+#include "dns/DnsStreamConnection.h"
 #include "dns/FilterLists.h"
 #include "dns/QueryHandler.h"
 #include "dns/UpstreamRelay.h"
@@ -135,6 +136,24 @@ TEST_F(DnsStreamTest, RelayedQueryGoesUpstreamOverTcpAndOnlyItsReplyComesBack) {
     EXPECT_EQ((*m_upstream)[0].TcpQueriesSeen(), 1);
     EXPECT_EQ((*m_upstream)[1].TcpQueriesSeen(), 1);
     EXPECT_EQ((*m_upstream)[0].QueriesSeen() + (*m_upstream)[1].QueriesSeen(), 2);
+}
+
+// Bytes that come while the connection's bound of queries are with the relay wait in the
+// kernel; the first reply lets them in.
+TEST_F(DnsStreamTest, QueriesBeyondThePendingBoundWaitForAReply) {
+    MakeService({{"127.0.0.2", kit::AnsweringAfter(150, 5)}});
+    kit::CTcpClient client(Port());
+    std::string queries;
+    for (int i = 0; i < CDnsStreamConnection::kMaxPendingQueries; ++i) {
+        queries += kit::Framed(kit::MakeQuery(static_cast<std::uint16_t>(i), "www.example"));
+    }
+    client.SendSome(queries);
+    ASSERT_TRUE(kit::DispatchUntil(m_reactor, [&] {
+        return (*m_upstream)[0].QueriesSeen() == CDnsStreamConnection::kMaxPendingQueries;
+    }));
+    client.SendSome(kit::Framed(kit::MakeQuery(7, "ads.example")));
+    EXPECT_EQ(Replies(client, CDnsStreamConnection::kMaxPendingQueries + 1).size(),
+              CDnsStreamConnection::kMaxPendingQueries + 1u);
 }
 
 // A connection with nothing pending, and one whose message stopped midway, are closed after

@@ -51,22 +51,23 @@ protected:
     CCommandChannel m_channel;
 };
 
-TEST_F(CommandChannelTest, PostedIdsArriveInOrderWhateverTheNamesLetterCase) {
-    ASSERT_TRUE(Listen("Quorvin"));
-    EXPECT_EQ(Post("QUORVIN", {32775, 32777}), Result::kDelivered);
-    EXPECT_EQ(Post("Quorvin", {57665}), Result::kDelivered);
-    EXPECT_TRUE(AwaitIds(3));
-    EXPECT_EQ(m_received, (std::vector<int>{32775, 32777, 57665}));
-}
-
-// An instance listens before it has a loop to serve the channel: nothing sent meanwhile is lost.
-TEST_F(CommandChannelTest, IdsPostedBeforeTheChannelIsServedWaitForIt) {
-    ASSERT_TRUE(m_channel.Listen(m_folder.Path(), "NIMBREL"));
-    EXPECT_EQ(Post("NIMBREL", {32777}), Result::kDelivered);
-    EXPECT_EQ(Post("NIMBREL", {57665}), Result::kDelivered);
+// An instance listens before it has a loop to serve the channel: nothing sent meanwhile is
+// lost, and ids arrive in order whatever the letter case of the name they were posted to,
+// also from a sender whose bytes come one at a time.
+TEST_F(CommandChannelTest, PostedIdsArriveInOrderWhateverTheNamesLetterCaseOnceServed) {
+    ASSERT_TRUE(m_channel.Listen(m_folder.Path(), "Quorvin"));
+    EXPECT_EQ(Post("QUORVIN", {32775}), Result::kDelivered);
+    EXPECT_EQ(Post("quorvin", {32777, 1}), Result::kDelivered);
     ASSERT_TRUE(m_channel.Serve(m_reactor, [this](int id) { m_received.push_back(id); }));
-    EXPECT_TRUE(AwaitIds(2));
-    EXPECT_EQ(m_received, (std::vector<int>{32777, 57665}));
+    EXPECT_TRUE(AwaitIds(3));
+    const CUniqueFd sender(sys::UnixSocket(false));
+    ASSERT_EQ(sys::ConnectUnix(sender.Get(), m_folder.Path() + "/Quorvin"), 0);
+    for (const char byte : std::string_view("57665\n")) {
+        ASSERT_EQ(::write(sender.Get(), &byte, 1), 1);
+        kit::DispatchFor(m_reactor, 5);
+    }
+    EXPECT_TRUE(AwaitIds(4));
+    EXPECT_EQ(m_received, (std::vector<int>{32775, 32777, 1, 57665}));
 }
 
 // An instance that died without cleaning up leaves its socket file behind; one that is

@@ -76,14 +76,6 @@ std::vector<std::string> CFakeHttpServer::Requests() const {
     return m_requests;
 }
 
-void CFakeHttpServer::Release() {
-    {
-        const std::lock_guard lock(m_mutex);
-        m_released = true;
-    }
-    m_changed.notify_all();
-}
-
 void CFakeHttpServer::Serve() {
     for (;;) {
         const CUniqueFd connection(::accept4(m_listener.Get(), nullptr, nullptr, SOCK_CLOEXEC));
@@ -111,7 +103,12 @@ void CFakeHttpServer::Answer(int connection, const std::string& head) {
         start += "Content-Length: " + std::to_string(response.body.size()) + "\r\n";
     }
     start += "\r\n";
-    if (!SendAll(connection, start) || (response.hold && !WaitForRelease())) {
+    if (!SendAll(connection, start)) {
+        return;
+    }
+    if (response.hold) {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_stopping; });
         return;
     }
     for (std::size_t sent = 0; sent < std::max<std::size_t>(response.repeat, 1); ++sent) {
@@ -119,12 +116,6 @@ void CFakeHttpServer::Answer(int connection, const std::string& head) {
             return;
         }
     }
-}
-
-bool CFakeHttpServer::WaitForRelease() {
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_released || m_stopping; });
-    return !m_stopping;
 }
 
 }  // namespace kit

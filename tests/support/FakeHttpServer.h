@@ -22,7 +22,7 @@ public:
         std::string body;
         // Without Content-Length: the body is `body` sent `repeat` times, ended by the close.
         std::size_t repeat = 0;
-        // Sends the headers and holds the body back until Release().
+        // Sends the headers and holds the body back for as long as the server lives.
         bool hold = false;
     };
     // Runs on the server's thread with the request's head (request line and headers).
@@ -38,13 +38,10 @@ public:
     std::string Url(const std::string& path) const;
     // The heads of the requests received so far.
     std::vector<std::string> Requests() const;
-    // Lets a held body go.
-    void Release();
 
 private:
     void Serve();
     void Answer(int connection, const std::string& head);
-    bool WaitForRelease();
 
     CUniqueFd m_listener;
     unsigned m_port = 0;
@@ -52,7 +49,6 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<std::string> m_requests;
-    bool m_released = false;
     bool m_stopping = false;
     std::thread m_thread;
 };
